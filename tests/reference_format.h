@@ -1,0 +1,10 @@
+// An independent "%+.4E" with ties away from zero, for checking the formatter:
+// glibc's printf gives the exact decimal expansion of a double when asked for
+// enough digits, and this rounds it to four decimals itself.
+#pragma once
+
+#include <string>
+
+// `expansion_digits` must reach the value's last non-zero decimal digit: 120
+// covers every packed datalog value, 800 every double.
+std::string reference_format(double value, int expansion_digits = 120);

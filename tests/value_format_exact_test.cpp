@@ -1,0 +1,142 @@
+// The formatter against an independent exact computation over millions of
+// packed values: every exponent, both signs, random and edge fractions, the
+// values around every power of ten, and every exact tie a packed value can be.
+//
+// DATALOG_EXACT_SCALE (default 1) multiplies the number of random fractions.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "datalog/value_format.h"
+#include "reference_format.h"
+
+namespace {
+
+// value = fraction / 2^24 * 2^exponent, as a packed value decodes.
+double packed(bool negative, int exponent, std::uint32_t fraction) {
+    const double magnitude = std::ldexp(static_cast<double>(fraction), exponent - 24);
+    return negative ? -magnitude : magnitude;
+}
+
+std::string format(double value) {
+    char text[datalog::value_text_capacity];
+    return std::string(text, datalog::format_value(value, text));
+}
+
+// Checks every value on two threads; returns the number of mismatches and
+// reports the first few.
+long check_all(const std::vector<double>& values) {
+    std::vector<long> failures(2, 0);
+    std::vector<std::thread> workers;
+    for (int w = 0; w < 2; ++w) {
+        workers.emplace_back([&, w] {
+            for (std::size_t i = w; i < values.size(); i += 2) {
+                const std::string got = format(values[i]);
+                const std::string want = reference_format(values[i]);
+                if (got != want && ++failures[w] <= 5)
+                    ADD_FAILURE() << std::hexfloat << values[i] << ": " << got << " != " << want;
+            }
+        });
+    }
+    for (auto& worker : workers) worker.join();
+    return failures[0] + failures[1];
+}
+
+long scale() {
+    const char* text = std::getenv("DATALOG_EXACT_SCALE");
+    return text != nullptr ? std::atol(text) : 1;
+}
+
+TEST(ValueFormatExact, RandomAndEdgeFractionsAtEveryExponent) {
+    std::mt19937_64 rng(20261207);
+    const long random_per_exponent = 16000 * scale();
+    const std::uint32_t edges[] = {1,        2,        3,        0x000FFF, 0x100000,
+                                   0x7FFFFF, 0x800000, 0x800001, 0xAAAAAA, 0x555555,
+                                   0xFFFFFE, 0xFFFFFF, 0xCCCCCD, 0x199999, 0x19999A};
+    std::vector<double> values;
+    for (int exponent = -64; exponent <= 63; ++exponent) {
+        for (const bool negative : {false, true}) {
+            for (const std::uint32_t fraction : edges)
+                values.push_back(packed(negative, exponent, fraction));
+            for (long i = 0; i < random_per_exponent; ++i)
+                values.push_back(packed(negative, exponent, rng() & 0xFFFFFF));
+        }
+    }
+    EXPECT_EQ(check_all(values), 0);
+    EXPECT_GE(values.size(), 4000000u);
+}
+
+TEST(ValueFormatExact, FractionsAroundEveryPowerOfTenAndCarry) {
+    // Where the decimal exponent changes (10^n) and where rounding carries into
+    // it (9.99995 * 10^n), for every exponent that reaches them.
+    std::vector<double> values;
+    for (int exponent = -64; exponent <= 63; ++exponent) {
+        for (int n = -28; n <= 19; ++n) {
+            for (const double boundary : {std::pow(10.0, n), 9.99995 * std::pow(10.0, n)}) {
+                const double center = std::ldexp(boundary, 24 - exponent);
+                if (center < 1 || center >= 16777216.0) continue;
+                const auto middle = static_cast<std::int64_t>(center);
+                for (std::int64_t f = middle - 3; f <= middle + 3; ++f)
+                    if (f >= 1 && f <= 0xFFFFFF)
+                        for (const bool negative : {false, true})
+                            values.push_back(
+                                packed(negative, exponent, static_cast<std::uint32_t>(f)));
+            }
+        }
+    }
+    EXPECT_EQ(check_all(values), 0);
+    EXPECT_GE(values.size(), 10000u);
+}
+
+// Every packed value that lies exactly halfway between two results. Such a value
+// is (q + 1/2) * 10^-s for a five-digit q; being a binary fraction, it is either
+// j / 2^(s+1) with j odd (s >= 0) or the integer (2q + 1) * 5^-s * 2^(-s-1)
+// (s < 0), and its significand must fit in 24 bits.
+std::vector<double> all_ties() {
+    std::vector<double> ties;
+    for (int s = 0; s <= 8; ++s) {
+        const double low = std::pow(10.0, 4 - s), high = std::pow(10.0, 5 - s);
+        for (std::int64_t j = 1; j < (1 << 24); j += 2) {
+            const double value = std::ldexp(static_cast<double>(j), -(s + 1));
+            if (value >= high) break;
+            if (value >= low) ties.push_back(value);
+        }
+    }
+    for (int s = -1; s >= -6; --s) {
+        const std::int64_t five = static_cast<std::int64_t>(std::pow(5.0, -s) + 0.5);
+        for (std::int64_t q = 10000; q <= 99999; ++q) {
+            const std::int64_t odd = (2 * q + 1) * five;
+            if (odd >= (1 << 24)) break;
+            ties.push_back(std::ldexp(static_cast<double>(odd), -s - 1));
+        }
+    }
+    return ties;
+}
+
+TEST(ValueFormatExact, EveryExactTieAndItsNeighbours) {
+    const std::vector<double> ties = all_ties();
+    std::vector<double> values;
+    for (const double tie : ties) {
+        int exponent = 0;
+        const double fraction = std::frexp(tie, &exponent);
+        const auto f = static_cast<std::uint32_t>(std::ldexp(fraction, 24));
+        ASSERT_EQ(packed(false, exponent, f), tie);  // a packed value indeed
+        for (const bool negative : {false, true}) {
+            values.push_back(packed(negative, exponent, f));
+            if (f > 0x800000) values.push_back(packed(negative, exponent, f - 1));
+            if (f < 0xFFFFFF) values.push_back(packed(negative, exponent, f + 1));
+        }
+    }
+    // Spot checks that the enumeration holds the known ties.
+    for (const double known : {1.03125, 12344.5, 99999.5, 0.00390625, 1234.25})
+        EXPECT_NE(std::find(ties.begin(), ties.end(), known), ties.end()) << known;
+    EXPECT_EQ(check_all(values), 0);
+}
+
+}  // namespace
