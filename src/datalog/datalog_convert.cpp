@@ -1,0 +1,82 @@
+#include "datalog/datalog_convert.h"
+
+#include <memory>
+
+#include "datalog/chunked_io.h"
+#include "datalog/datalog_format.h"
+#include "datalog/record_line.h"
+
+namespace datalog {
+namespace {
+
+void report_header(const datalog_header& header) {
+    if (header.record_count != 0)
+        std::fprintf(stderr, "\nNumber of records %d\n", static_cast<int>(header.record_count));
+    else
+        std::fputs("\nAutodetect number of records\n", stderr);
+    std::fprintf(stderr, "%d values per record\n", static_cast<int>(header.values_per_record));
+    std::fprintf(stderr, "%d values per phase\n", static_cast<int>(header.values_per_phase));
+    std::fprintf(stderr, "%d phases per record\n", static_cast<int>(header.phases_per_record));
+}
+
+struct conversion_buffers {
+    chunked_reader input;
+    chunked_writer output;
+    chunked_writer progress;
+};
+
+// Converts records until the end marker or `limit`; returns the number written
+// and sets `truncated` when the input ended inside or before a record.
+std::uint32_t convert_records(const datalog_header& header, std::uint32_t limit,
+                              conversion_buffers& io, bool& truncated) {
+    const std::size_t record_size = 2 * header.record_length;
+    std::uint32_t written = 0;
+    do {
+        const char* record = nullptr;
+        const std::size_t delivered = read_piece(io.input, record_size, &record);
+        if (delivered >= 2 && is_end_marker(record)) break;
+        if (delivered < record_size) {
+            truncated = true;
+            break;
+        }
+        char* line = reserve(io.output, record_line_capacity);
+        commit(io.output, format_record_line(written + 1, record, header.values_per_record, line));
+        char* progress = reserve(io.progress, progress_line_capacity);
+        commit(io.progress, format_progress_line(written + 1, progress));
+        ++written;
+    } while (written < limit);
+    return written;
+}
+
+}  // namespace
+
+int convert_datalog(std::FILE* input, std::FILE* output) {
+    if (std::fseek(input, header_offset, SEEK_SET) != 0) return 1;
+    char header_block[header_length];
+    if (std::fread(header_block, 1, header_length, input) != header_length) return 1;
+
+    const datalog_header header = decode_header(header_block);
+    report_header(header);
+    if (!header_is_consistent(header)) return 1;
+    std::fputs("\nAnalysing datalog file\n", stderr);
+
+    const std::uint32_t limit =
+        header.record_count != 0 ? header.record_count : default_record_limit;
+    auto io = std::make_unique<conversion_buffers>();
+    io->input.stream = input;
+    io->output.stream = output;
+    io->progress.stream = stdout;
+    bool truncated = false;
+    const std::uint32_t written = convert_records(header, limit, *io, truncated);
+    flush(io->output);
+    flush(io->progress);
+    std::fflush(stdout);  // keeps the progress ahead of what follows on the error stream
+
+    if (truncated)
+        std::fprintf(stderr, "Datalog file truncated after record %d\n", static_cast<int>(written));
+    std::printf("%d records processed\n", static_cast<int>(written));
+    std::fflush(stdout);
+    return 0;
+}
+
+}  // namespace datalog

@@ -1,0 +1,20 @@
+// The conversion run: one opened datalog file into one opened text file.
+#pragma once
+
+#include <cstdio>
+
+namespace datalog {
+
+// Reads the header block at byte 1024 of `input` and reports it on the error
+// stream, then writes one text line to `output` and one progress line to
+// standard output for each record, up to the end marker or the record limit,
+// and ends with "%d records processed\n" on standard output.
+//
+// Returns 0 when the conversion ran (also when it wrote no record, and when the
+// file ended inside a record, which is reported on the error stream), and 1 when
+// the file is not a valid datalog: the input cannot be positioned, the header
+// block is incomplete, or the header describes records that cannot hold their
+// values. Neither stream is closed; a failed write shows in ferror(output).
+int convert_datalog(std::FILE* input, std::FILE* output);
+
+}  // namespace datalog

@@ -1,0 +1,57 @@
+// The datalog file format and its decoders.
+//
+// A datalog file holds 1024 bytes that are not read, a 128-character header
+// block, and then records of 2 * record_length characters, back to back. From
+// byte 1024 on every data byte is two hexadecimal digit characters, the low
+// nibble first; multi-byte integers store their bytes least significant first.
+#pragma once
+
+#include <cstdint>
+
+namespace datalog {
+
+constexpr long header_offset = 1024;
+constexpr int header_length = 128;
+// The record buffer holds 128 characters: 64 two-character units, 16 values.
+constexpr unsigned max_record_length = 64;
+constexpr unsigned packed_value_length = 8;
+constexpr unsigned max_values_per_record = 2 * max_record_length / packed_value_length;
+// Records run to the end marker, at most this many, when the header gives no count.
+constexpr std::uint32_t default_record_limit = 1000000;
+// A record whose first two characters read 255 (FF, ff, Ff or fF) ends the records.
+constexpr std::uint32_t end_marker = 255;
+
+struct datalog_header {
+    std::uint32_t record_count;       // 0: not given, records run to the end marker
+    std::uint32_t values_per_record;  // packed values in each record
+    std::uint32_t record_length;      // two-character units in each record
+    std::uint32_t values_per_phase;   // reported only
+    std::uint32_t phases_per_record;  // reported only
+};
+
+// '0'-'9', 'A'-'F' and 'a'-'f' give 0-15; every other character gives 0.
+int hex_digit_value(char c);
+
+// The value of `count` characters read as hexadecimal digits, least significant
+// digit first ("21" gives 0x12). Exact for up to 8 characters; 0 for count <= 0.
+std::uint32_t read_nibble_field(const char* chars, int count);
+
+// The value of the 8-character packed value at `chars`: byte 0 holds the sign
+// (bit 0) and a 7-bit two's-complement binary exponent (bits 7-1); bytes 1-3
+// hold a 24-bit fraction, most significant byte first. The result is exact.
+double decode_packed_value(const char* chars);
+
+// Decodes the five header fields from the 128-character header block.
+datalog_header decode_header(const char* header_block);
+
+// True when the first two characters of a record form the end marker.
+inline bool is_end_marker(const char* record) {
+    return read_nibble_field(record, 2) == end_marker;
+}
+
+// True when every record is 1 to 64 units long and holds all of its values.
+// Any other header would make the converter decode values from outside the
+// record it has just read.
+bool header_is_consistent(const datalog_header& header);
+
+}  // namespace datalog
