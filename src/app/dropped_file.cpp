@@ -1,0 +1,38 @@
+#include "app/dropped_file.h"
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+namespace app {
+
+bool path_exists(const char* path) {
+#ifdef _WIN32
+    struct _stat64i32 status;
+    return _stat64i32(path, &status) == 0;
+#else
+    struct stat status;
+    return stat(path, &status) == 0;
+#endif
+}
+
+std::string derived_output_name(std::string_view path) {
+    const std::size_t dot = path.rfind('.');
+    std::string name(path.substr(0, dot == std::string_view::npos ? path.size() : dot));
+    return name + ".txt";
+}
+
+dropped_file_choice test_dropped_file(const char* stop_argument, bool both_paths_given) {
+    dropped_file_choice choice;
+    if (stop_argument == nullptr || !path_exists(stop_argument)) return choice;
+    const std::string_view path(stop_argument);
+    if (path.find(".KYX") != std::string_view::npos) {  // case-sensitive, anywhere
+        choice.result = dropped_file_choice::outcome::convert;
+        choice.input = std::string(path);
+        choice.output = derived_output_name(path);
+    } else if (!both_paths_given) {
+        choice.result = dropped_file_choice::outcome::reject;
+    }
+    return choice;
+}
+
+}  // namespace app

@@ -1,0 +1,103 @@
+#include "app/run_command_line.h"
+
+#include <cstdio>
+#include <string>
+
+#include "app/dropped_file.h"
+#include "app/file_identity.h"
+#include "app/option_scan.h"
+#include "app/usage_text.h"
+#include "datalog/datalog_convert.h"
+
+namespace app {
+namespace {
+
+int finish(int status) {
+    wait_for_key();
+    return status;
+}
+
+int fail(const char* format, const std::string& path) {
+    std::fprintf(stderr, format, path.c_str());
+    return finish(1);
+}
+
+// Opens both files, converts, closes both and reports.
+int convert_files(const std::string& input_path, const std::string& output_path) {
+    std::FILE* input = std::fopen(input_path.c_str(), "r");
+    if (input != nullptr && is_directory(input)) {
+        std::fclose(input);
+        input = nullptr;
+    }
+    if (input == nullptr) return fail("cannot open input file %s\n", input_path);
+    // Opening the output truncates it: it must never be the datalog itself.
+    if (same_file(input_path, output_path)) {
+        std::fclose(input);
+        return fail("output file %s is the input file\n", output_path);
+    }
+    std::FILE* output = std::fopen(output_path.c_str(), "w");
+    if (output == nullptr) {
+        std::fclose(input);
+        return fail("cannot open output file %s\n", output_path);
+    }
+
+    std::fprintf(stderr, "Processing file %s into output file %s\n", input_path.c_str(),
+                 output_path.c_str());
+    if (datalog::convert_datalog(input, output) != 0) std::fputs("Invalid datalog file\n", stderr);
+    std::fclose(input);
+    const bool write_failed = std::ferror(output) != 0;
+    if (std::fclose(output) != 0 || write_failed)
+        return fail("cannot write output file %s\n", output_path);
+    std::fputs("\nOperation complete\n\n", stderr);
+    return finish(0);
+}
+
+}  // namespace
+
+void wait_for_key() {
+    std::getchar();
+}
+
+int run_command_line(int argc, const char* const* argv) {
+    std::fputs(banner_text, stderr);
+
+    const option_scan scan = scan_options(argc, argv);
+    if (scan.result == option_scan::outcome::help) {
+        print_usage();
+        return finish(0);
+    }
+    if (scan.result == option_scan::outcome::invalid) {
+        std::printf("Invalid argument %c\n", scan.invalid_letter);
+        std::fflush(stdout);
+        std::fputs(usage_text_error, stderr);
+        return finish(1);
+    }
+
+    const dropped_file_choice dropped =
+        test_dropped_file(scan.stop_argument, scan.input && scan.output);
+    switch (dropped.result) {
+        case dropped_file_choice::outcome::convert:
+            return convert_files(dropped.input, dropped.output);
+        case dropped_file_choice::outcome::reject:
+            std::fputs("Invalid datalog file\n", stderr);
+            return finish(0);
+        case dropped_file_choice::outcome::pass_on:
+            break;
+    }
+
+    if (scan.arguments_left) {
+        std::fputs(usage_text_error, stderr);
+        return finish(1);
+    }
+    if (!scan.input) {
+        std::fputs("no input file specified\n", stderr);
+        return finish(1);
+    }
+    if (!scan.output) {
+        std::fputs("no output file specified\n", stderr);
+        return finish(1);
+    }
+    return convert_files(*scan.input, *scan.output);
+}
+
+}  // namespace app

@@ -1,0 +1,18 @@
+// The program's main routine: banner, options, paths, files, conversion, the
+// final wait and the exit status.
+#pragma once
+
+namespace app {
+
+// Reads one character from standard input and discards it, with no prompt;
+// returns at once at the end of input. Called once on every path that ends
+// the program.
+void wait_for_key();
+
+// Runs the program on its arguments (argv[0] is its own path as invoked) and
+// returns the exit status: 0 after a conversion (valid datalog or not), the
+// help text, or a dropped path that is no datalog name; 1 for every other
+// failure.
+int run_command_line(int argc, const char* const* argv);
+
+}  // namespace app
