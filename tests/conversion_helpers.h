@@ -1,0 +1,18 @@
+// Runs convert_datalog over in-memory file contents and captures everything it
+// writes: the return value, the output file, standard output and the error stream.
+#pragma once
+
+#include <string>
+
+struct conversion {
+    int status;
+    std::string text;   // the output file
+    std::string out;    // standard output
+    std::string err;    // the error stream
+    bool output_error;  // the output stream's error indicator afterwards
+};
+
+conversion run_conversion(const std::string& datalog_bytes);
+
+// The header report as the converter prints it for these fields.
+std::string header_report(unsigned count, unsigned values, unsigned per_phase, unsigned phases);

@@ -1,0 +1,133 @@
+// Random datalogs against an independent model of the conversion: random,
+// tied, wide-exponent and junk values, lower-case markers, counts below and
+// above the records, truncations and rejected headers. The model builds the
+// expected text from the values it encoded, formatted by reference_format.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <string>
+
+#include "conversion_helpers.h"
+#include "datalog_writer.h"
+#include "reference_format.h"
+
+namespace {
+
+struct model {
+    std::mt19937 rng;
+    unsigned pick(unsigned n) { return rng() % n; }
+    bool chance(unsigned percent) { return pick(100) < percent; }
+
+    // A hexadecimal digit for `nibble`, in either case; a zero may be junk.
+    char digit(unsigned nibble) {
+        static const char upper[] = "0123456789ABCDEF";
+        static const char zeros[] = "00000 Gz#";
+        if (nibble == 0) return zeros[pick(sizeof zeros - 1)];
+        const char c = upper[nibble];
+        return nibble >= 10 && chance(50) ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+
+    std::string byte(unsigned value) { return {digit(value & 0xF), digit(value >> 4)}; }
+
+    // Encodes a random packed value and returns the text it must print as.
+    std::string value(std::string& record, bool first) {
+        bool negative = chance(50);
+        int exponent = static_cast<int>(pick(128)) - 64;
+        std::uint32_t fraction = rng() & 0xFFFFFF;
+        if (chance(10)) {  // an exact tie
+            static const double ties[] = {1.03125, 12344.5, 99999.5, 0.00390625, 1234.25, 10937.5};
+            const double fraction_part = std::frexp(ties[pick(6)], &exponent);
+            fraction = static_cast<std::uint32_t>(std::ldexp(fraction_part, 24));
+        } else if (chance(5)) {
+            fraction = 0;
+        }
+        const unsigned exponent_byte = ((static_cast<unsigned>(exponent) & 0x7F) << 1) | negative;
+        if (first && exponent_byte == 0xFF) return value(record, first);
+        record += byte(exponent_byte) + byte(fraction >> 16) + byte((fraction >> 8) & 0xFF) +
+                  byte(fraction & 0xFF);
+        const double magnitude = std::ldexp(static_cast<double>(fraction), exponent - 24);
+        return reference_format(negative ? -magnitude : magnitude);
+    }
+
+    std::string marker() { return {chance(50) ? 'F' : 'f', chance(50) ? 'F' : 'f'}; }
+
+    std::string filler(std::size_t n) {
+        std::string text;
+        while (text.size() < n) text += digit(pick(16));
+        return text;
+    }
+};
+
+struct expectation {
+    std::string file, text, out, err;
+    int status = 0;
+};
+
+expectation random_case(model& m) {
+    datalog_writer::header_fields h;
+    h.values_per_record = m.pick(17);
+    h.record_length =
+        std::max(1u, 4 * h.values_per_record) + m.pick(65 - std::max(1u, 4 * h.values_per_record));
+    const unsigned records = m.pick(30);
+    h.record_count = m.chance(40) ? 0 : 1 + m.pick(records + 4);
+    h.values_per_phase = m.pick(256);
+    h.phases_per_record = m.pick(256);
+    const bool rejected = m.chance(10);
+    if (rejected) {
+        const unsigned kind = m.pick(3);
+        if (kind == 0) h.record_length = 0;
+        if (kind == 1) h.record_length = 65 + m.pick(191);
+        if (kind == 2) h.values_per_record = h.record_length / 4 + 1 + m.pick(4);
+    }
+
+    expectation e;
+    e.file = datalog_writer::preamble() + datalog_writer::header_block(h);
+    e.err =
+        header_report(h.record_count, h.values_per_record, h.values_per_phase, h.phases_per_record);
+    const std::size_t size = 2 * h.record_length;
+    const std::uint32_t limit = h.record_count != 0 ? h.record_count : 1000000;
+    std::uint32_t written = 0;
+    for (unsigned r = 0; r < records; ++r) {
+        std::string record, line = std::to_string(r + 1);
+        line.insert(0, line.size() < 5 ? 5 - line.size() : 0, ' ');
+        for (unsigned k = 0; k < h.values_per_record && !rejected; ++k)
+            line += ", " + m.value(record, k == 0);
+        record += m.filler(size > record.size() ? size - record.size() : 0);
+        if (h.values_per_record == 0 && size >= 2) record[0] = '0';  // no accidental marker
+        e.file += record.substr(0, size);
+        if (written < limit) {
+            e.text += line + "\n";
+            e.out += "Unpacking record " + std::to_string(r + 1) + " from .KYX file\n";
+            ++written;
+        }
+    }
+    const unsigned ending = size < 2 ? 3 : m.pick(4);  // marker, partial marker, partial, none
+    if (ending == 0) e.file += m.marker() + m.filler(size - 2);
+    if (ending == 1) e.file += m.marker() + m.filler(m.pick(size - 1));
+    if (ending == 2) e.file += "0" + m.filler(m.pick(size - 1));
+    if (rejected) {
+        e.status = 1;
+        e.text = e.out = "";
+        return e;
+    }
+    e.err += "\nAnalysing datalog file\n";
+    if (written < limit && ending >= 2)
+        e.err += "Datalog file truncated after record " + std::to_string(written) + "\n";
+    e.out += std::to_string(written) + " records processed\n";
+    return e;
+}
+
+TEST(ConversionModel, RandomDatalogsMatchTheIndependentModel) {
+    model m{std::mt19937(4242)};
+    for (int i = 0; i < 400; ++i) {
+        const expectation e = random_case(m);
+        const conversion r = run_conversion(e.file);
+        ASSERT_EQ(r.status, e.status) << "case " << i;
+        ASSERT_EQ(r.text, e.text) << "case " << i;
+        ASSERT_EQ(r.out, e.out) << "case " << i;
+        ASSERT_EQ(r.err, e.err) << "case " << i;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,164 @@
+#include "datalog/datalog_convert.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "conversion_helpers.h"
+#include "datalog_writer.h"
+
+namespace {
+
+using datalog_writer::header_fields;
+
+const std::string analysing = "\nAnalysing datalog file\n";
+
+std::string progress(unsigned from, unsigned to) {
+    std::string text;
+    for (unsigned n = from; n <= to; ++n)
+        text += "Unpacking record " + std::to_string(n) + " from .KYX file\n";
+    return text;
+}
+
+std::string summary(unsigned n) {
+    return std::to_string(n) + " records processed\n";
+}
+
+header_fields fields(unsigned count, unsigned values, unsigned length) {
+    header_fields h;
+    h.record_count = count;
+    h.values_per_record = values;
+    h.record_length = length;
+    h.values_per_phase = 2;
+    h.phases_per_record = 3;
+    return h;
+}
+
+// Records holding 1.0 and -0.25, then k as a third value.
+std::vector<std::vector<double>> rows(unsigned n) {
+    std::vector<std::vector<double>> r;
+    for (unsigned k = 1; k <= n; ++k) r.push_back({1.0, -0.25, double(k)});
+    return r;
+}
+
+std::string line(unsigned k) {
+    const std::string n = std::to_string(k);
+    char third[16];
+    std::snprintf(third, sizeof third, "%+.4E", double(k));  // small integers: no ties
+    return std::string(5 - std::min<std::size_t>(5, n.size()), ' ') + n +
+           ", +1.0000E+00, -2.5000E-01, " + third + "\n";
+}
+
+std::string lines(unsigned n) {
+    std::string text;
+    for (unsigned k = 1; k <= n; ++k) text += line(k);
+    return text;
+}
+
+struct convert_case {
+    const char* name;
+    std::string file;
+    int status;
+    std::string text, out, err;
+};
+
+TEST(ConvertDatalog, RecordsEndAtTheMarkerTheCountOrTheInput) {
+    using datalog_writer::datalog;
+    const std::string report3 = header_report(3, 3, 2, 3);
+    const std::string report0 = header_report(0, 3, 2, 3);
+    const std::string two_records = datalog(fields(0, 3, 12), rows(2), false);
+    const convert_case cases[] = {
+        {"marker first", datalog(fields(0, 3, 12), {}), 0, "", summary(0), report0 + analysing},
+        {"count 3, no marker", datalog(fields(3, 3, 12), rows(5), false), 0, lines(3),
+         progress(1, 3) + summary(3), report3 + analysing},
+        {"count 3, marker second", datalog(fields(3, 3, 12), rows(1)), 0, lines(1),
+         progress(1, 1) + summary(1), report3 + analysing},
+        {"count 0 runs to the marker", datalog(fields(0, 3, 12), rows(7)), 0, lines(7),
+         progress(1, 7) + summary(7), report0 + analysing},
+        {"lower-case marker", two_records + "ff" + std::string(22, '0'), 0, lines(2),
+         progress(1, 2) + summary(2), report0 + analysing},
+        {"marker in a partial last record", two_records + "fF12", 0, lines(2),
+         progress(1, 2) + summary(2), report0 + analysing},
+        {"input ends after a whole record", two_records, 0, lines(2), progress(1, 2) + summary(2),
+         report0 + analysing + "Datalog file truncated after record 2\n"},
+        {"input ends inside a record", two_records + std::string(23, '1'), 0, lines(2),
+         progress(1, 2) + summary(2),
+         report0 + analysing + "Datalog file truncated after record 2\n"},
+        {"one character left", two_records + "F", 0, lines(2), progress(1, 2) + summary(2),
+         report0 + analysing + "Datalog file truncated after record 2\n"},
+        {"count above the records", datalog(fields(5, 3, 12), rows(2), false), 0, lines(2),
+         progress(1, 2) + summary(2),
+         header_report(5, 3, 2, 3) + analysing + "Datalog file truncated after record 2\n"},
+    };
+    for (const convert_case& c : cases) {
+        const conversion r = run_conversion(c.file);
+        EXPECT_EQ(r.status, c.status) << c.name;
+        EXPECT_EQ(r.text, c.text) << c.name;
+        EXPECT_EQ(r.out, c.out) << c.name;
+        EXPECT_EQ(r.err, c.err) << c.name;
+    }
+}
+
+TEST(ConvertDatalog, RejectsFilesThatAreNoValidDatalog) {
+    using datalog_writer::datalog;
+    const std::string full = datalog(fields(0, 3, 12), rows(2));
+    const convert_case cases[] = {
+        {"empty file", "", 1, "", "", ""},
+        {"shorter than the header block", full.substr(0, 1151), 1, "", "", ""},
+        {"record length 65", datalog(fields(0, 3, 65), rows(2)), 1, "", "",
+         header_report(0, 3, 2, 3)},
+        {"record length 0", datalog(fields(0, 0, 0), {}), 1, "", "", header_report(0, 0, 2, 3)},
+        {"values past the record", datalog(fields(0, 4, 15), {}), 1, "", "",
+         header_report(0, 4, 2, 3)},
+        {"more than 16 values", datalog(fields(2, 17, 64), {}), 1, "", "",
+         header_report(2, 17, 2, 3)},
+    };
+    for (const convert_case& c : cases) {
+        const conversion r = run_conversion(c.file);
+        EXPECT_EQ(r.status, c.status) << c.name;
+        EXPECT_EQ(r.text, c.text) << c.name;
+        EXPECT_EQ(r.out, c.out) << c.name;
+        EXPECT_EQ(r.err, c.err) << c.name;
+    }
+}
+
+TEST(ConvertDatalog, AcceptsTheLongestRecordAndRecordsWithoutValues) {
+    using datalog_writer::datalog;
+    const std::vector<double> sixteen(16, -0.0);
+    std::string row = "    1";
+    for (int k = 0; k < 16; ++k) row += ", -0.0000E+00";
+    const conversion full = run_conversion(datalog(fields(1, 16, 64), {sixteen}, false));
+    EXPECT_EQ(full.status, 0);
+    EXPECT_EQ(full.text, row + "\n");
+
+    const conversion empty = run_conversion(datalog(fields(0, 0, 1), {{}, {}}));
+    EXPECT_EQ(empty.text, "    1\n    2\n");
+    EXPECT_EQ(empty.out, progress(1, 2) + summary(2));
+}
+
+TEST(ConvertDatalog, StopsAtTheDefaultLimitWithWideRecordNumbers) {
+    // 1,000,001 two-character records of no values and no marker: the default
+    // limit ends the run after 1,000,000, with no truncation reported.
+    std::string file = datalog_writer::preamble() + datalog_writer::header_block(fields(0, 0, 1));
+    file += std::string(2 * 1000001, '0');
+    const conversion r = run_conversion(file);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, header_report(0, 0, 2, 3) + analysing);
+    EXPECT_EQ(r.text.size(), 99999u * 6 + 900000u * 7 + 8);
+    EXPECT_EQ(r.text.substr(123455 * 7 - 99999, 7), "123456\n");
+    EXPECT_EQ(r.text.substr(r.text.size() - 8), "1000000\n");
+    const std::string last = "Unpacking record 1000000 from .KYX file\n" + summary(1000000);
+    EXPECT_EQ(r.out.substr(r.out.size() - last.size()), last);
+}
+
+TEST(ConvertDatalog, JunkCharactersCountAsZeroDigits) {
+    std::string file = datalog_writer::preamble() + datalog_writer::header_block(fields(1, 2, 8));
+    file +=
+        "2008 000"
+        "2G480z00";  // 1.0 with a space; 1.03125 with G and z as zeros
+    const conversion r = run_conversion(file);
+    EXPECT_EQ(r.text, "    1, +1.0000E+00, +1.0313E+00\n");
+}
+
+}  // namespace

@@ -1,0 +1,87 @@
+// The built program given a datalog path alone, as when a file is dropped on it.
+#include <cstdlib>
+
+#include "e2e_fixture.h"
+
+namespace {
+
+using namespace e2e;
+
+struct dropped_case {
+    std::vector<std::string> args;
+    std::string input, output;  // the paths converted; empty: no conversion
+    int status;
+    std::string err;  // expected error stream where nothing is converted
+};
+
+TEST_F(Program, DroppedPathsChooseTheirOutputBesideThem) {
+    write("logs/ZBA_D001.KYX", small_datalog());
+    write("run.KYX.bak", small_datalog());
+    write("old.KYX/log", small_datalog());
+    write("data.kyx", small_datalog());
+    write("notes.txt", "notes\n");
+    write("-oZ.KYX", small_datalog());
+    fs::create_directory(path("dir.KYX"));
+    const dropped_case cases[] = {
+        {{"logs/ZBA_D001.KYX"}, "logs/ZBA_D001.KYX", "logs/ZBA_D001.txt", 0, ""},
+        {{"run.KYX.bak"}, "run.KYX.bak", "run.KYX.txt", 0, ""},
+        {{"old.KYX/log"}, "old.KYX/log", "old.txt", 0, ""},
+        {{"logs/ZBA_D001.KYX", "extra1", "extra2"},
+         "logs/ZBA_D001.KYX",
+         "logs/ZBA_D001.txt",
+         0,
+         ""},
+        {{"-iA", "-oB", "logs/ZBA_D001.KYX"}, "logs/ZBA_D001.KYX", "logs/ZBA_D001.txt", 0, ""},
+        // Every argument an option: the last one, '-' and letter included, is tested.
+        {{"-iA", "-oZ.KYX"}, "-oZ.KYX", "-oZ.txt", 0, ""},
+        {{"data.kyx"}, "", "", 0, banner + "Invalid datalog file\n"},
+        {{"-iA", "notes.txt"}, "", "", 0, banner + "Invalid datalog file\n"},
+        {{"-iA", "-oB", "notes.txt"}, "", "", 1, banner + usage_error},
+        {{"dir.KYX"}, "", "", 1, banner + "cannot open input file dir.KYX\n"},
+    };
+    for (const dropped_case& c : cases) {
+        const program_result r = run(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args.back();
+        if (c.input.empty()) {
+            EXPECT_EQ(r.out, "") << c.args.back();
+            EXPECT_EQ(r.err, c.err) << c.args.back();
+            continue;
+        }
+        EXPECT_EQ(r.out, small_progress) << c.args.back();
+        EXPECT_EQ(r.err, converted(c.input, c.output)) << c.args.back();
+        EXPECT_EQ(read_file(path(c.output)), as_written(small_text)) << c.output;
+        fs::remove(path(c.output));
+    }
+    EXPECT_FALSE(file_exists(path("A")) || file_exists(path("B")) || file_exists(path("dir.txt")));
+}
+
+TEST_F(Program, ADroppedFileNamedLikeItsOutputIsRefused) {
+    write("a.KYX.txt", small_datalog());
+    const program_result r = run({"a.KYX.txt"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, banner + "output file a.KYX.txt is the input file\n");
+    EXPECT_EQ(read_file(path("a.KYX.txt")), small_datalog());
+}
+
+TEST_F(Program, PathsLongerThan511CharactersWork) {
+    std::string name;
+    while (name.size() < 600) name += "long_folder_name_" + std::to_string(name.size()) + "/";
+    write(name + "ZBA_D001.KYX", small_datalog());
+    const program_result r = run({name + "ZBA_D001.KYX"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, converted(name + "ZBA_D001.KYX", name + "ZBA_D001.txt"));
+    EXPECT_EQ(read_file(path(name + "ZBA_D001.txt")), as_written(small_text));
+}
+
+TEST_F(Program, NoArgumentsTestTheProgramsOwnPath) {
+    if (!program_runs_natively()) GTEST_SKIP() << "argv[0] is set by the runner";
+    const char* program = std::getenv("RAREDIR_PROGRAM");
+    const program_result existing = run_program(folder, {}, program);
+    EXPECT_EQ(existing.status, 0);
+    EXPECT_EQ(existing.err, banner + "Invalid datalog file\n");
+    const program_result missing = run_program(folder, {}, "/no/such/RARedir");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, banner + "no input file specified\n");
+}
+
+}  // namespace

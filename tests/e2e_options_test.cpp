@@ -1,0 +1,135 @@
+// The built program, run as a user would, on the command-line cases.
+#include "e2e_fixture.h"
+
+namespace {
+
+using namespace e2e;
+namespace fs = std::filesystem;
+
+struct console_case {
+    std::vector<std::string> args;
+    int status;
+    std::string out, err;
+};
+
+TEST_F(Program, OptionsAndArgumentErrors) {
+    write("notes.txt", "not a datalog\n");
+    write("ZBA_D001.KYX", small_datalog());
+    const console_case cases[] = {
+        {{"-iA.KYX"}, 1, "", banner + "no output file specified\n"},
+        {{"-oB"}, 1, "", banner + "no input file specified\n"},
+        {{"-iA", "-oB", "extra"}, 1, "", banner + usage_error},
+        {{"-i", "A", "-oB"}, 1, "", banner + usage_error},
+        {{"/?"}, 1, "", banner + usage_error},
+        {{""}, 1, "", banner + usage_error},
+        {{"-x"}, 1, "Invalid argument x\n", banner + usage_error},
+        {{"-H"}, 1, "Invalid argument H\n", banner + usage_error},
+        {{"-I", "-iA", "-oB"}, 1, "Invalid argument I\n", banner + usage_error},
+        {{"-"}, 1, std::string("Invalid argument \0\n", 19), banner + usage_error},
+        {{"-h"}, 0, "", banner + usage_help},
+        {{"-?"}, 0, "", banner + usage_help},
+        {{"-iA", "-hmore", "-x"}, 0, "", banner + usage_help},
+        {{"-x", "-h"}, 1, "Invalid argument x\n", banner + usage_error},
+        {{"-iA", "-oB"}, 1, "", banner + "cannot open input file A\n"},
+        {{"-i", "-oB"}, 1, "", banner + "cannot open input file \n"},
+        {{"-iZBA_D001.KYX", "-omissing/B"}, 1, "", banner + "cannot open output file missing/B\n"},
+        {{"-iA", "notes.txt"}, 0, "", banner + "Invalid datalog file\n"},
+        {{"data.kyx"}, 1, "", banner + usage_error},
+        {{"-iA", "-oB", "notes.txt"}, 1, "", banner + usage_error},
+    };
+    for (const console_case& c : cases) {
+        const program_result r = run(c.args);
+        std::string shown;
+        for (const auto& a : c.args) shown += "[" + a + "] ";
+        EXPECT_EQ(r.status, c.status) << shown;
+        EXPECT_EQ(r.out, c.out) << shown;
+        EXPECT_EQ(r.err, c.err) << shown;
+    }
+    EXPECT_FALSE(file_exists(path("B")));
+}
+
+TEST_F(Program, ConvertsWithOptionsAndLaterOptionsWin) {
+    write("ZBA_D001.KYX", small_datalog());
+    write("OUT.TXT", "old text, to be replaced\n");
+    const program_result r = run({"-iother", "-oB", "-iZBA_D001.KYX", "-oOUT.TXT"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, small_progress);
+    EXPECT_EQ(r.err, converted("ZBA_D001.KYX", "OUT.TXT"));
+    EXPECT_EQ(read_file(path("OUT.TXT")), as_written(small_text));
+    EXPECT_FALSE(file_exists(path("B")));
+}
+
+TEST_F(Program, ReportsInvalidDatalogsAndLeavesTheOutputEmpty) {
+    std::string rejected = small_datalog();
+    rejected[1024 + 8] = '1';  // record length 0x41 = 65
+    rejected[1024 + 9] = '4';
+    write("BAD.KYX", rejected);
+    write("SHORT.KYX", small_datalog().substr(0, 1100));
+    write("OUT.TXT", "old text\n");
+    const program_result bad = run({"-iBAD.KYX", "-oOUT.TXT"});
+    EXPECT_EQ(bad.status, 0);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_EQ(bad.err, banner + "Processing file BAD.KYX into output file OUT.TXT\n" +
+                           "\nAutodetect number of records\n2 values per record\n"
+                           "1 values per phase\n2 phases per record\n" +
+                           "Invalid datalog file\n" + complete);
+    EXPECT_EQ(read_file(path("OUT.TXT")), "");
+
+    const program_result short_file = run({"-iSHORT.KYX", "-oOUT2.TXT"});
+    EXPECT_EQ(short_file.status, 0);
+    EXPECT_EQ(short_file.err, banner + "Processing file SHORT.KYX into output file OUT2.TXT\n" +
+                                  "Invalid datalog file\n" + complete);
+    EXPECT_EQ(read_file(path("OUT2.TXT")), "");
+}
+
+TEST_F(Program, ReportsATruncatedDatalogAndKeepsItsRecords) {
+    const std::string full = small_datalog();
+    write("CUT.KYX", full.substr(0, full.size() - 16 - 5));  // marker and part of record 2 gone
+    const program_result r = run({"-iCUT.KYX", "-oOUT.TXT"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "Unpacking record 1 from .KYX file\n1 records processed\n");
+    EXPECT_NE(r.err.find("Datalog file truncated after record 1\n" + complete), std::string::npos);
+    EXPECT_EQ(read_file(path("OUT.TXT")), as_written("    1, +1.0000E+00, -2.5000E-01\n"));
+}
+
+TEST_F(Program, NeverWritesOverTheInput) {
+    write("ZBA_D001.KYX", small_datalog());
+    write("sub/keep.txt", "");
+    std::vector<std::vector<std::string>> spellings = {
+        {"-iZBA_D001.KYX", "-oZBA_D001.KYX"},
+        {"-iZBA_D001.KYX", "-o./ZBA_D001.KYX"},
+        {"-iZBA_D001.KYX", "-osub/../ZBA_D001.KYX"},
+    };
+    if (program_runs_natively()) {
+        fs::create_hard_link(path("ZBA_D001.KYX"), path("hard.KYX"));
+        fs::create_symlink("ZBA_D001.KYX", path("soft.KYX"));
+        spellings.push_back({"-iZBA_D001.KYX", "-ohard.KYX"});
+        spellings.push_back({"-isoft.KYX", "-oZBA_D001.KYX"});
+    }
+    for (const auto& args : spellings) {
+        const program_result r = run(args);
+        EXPECT_EQ(r.status, 1) << args[1];
+        EXPECT_EQ(r.err, banner + "output file " + args[1].substr(2) + " is the input file\n");
+        EXPECT_EQ(read_file(path("ZBA_D001.KYX")), small_datalog());
+    }
+}
+
+TEST_F(Program, RefusesADirectoryAsInput) {
+    fs::create_directory(path("folder"));
+    const program_result r = run({"-ifolder", "-oOUT.TXT"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, banner + "cannot open input file folder\n");
+    EXPECT_FALSE(file_exists(path("OUT.TXT")));
+}
+
+TEST_F(Program, ReportsAFailedWrite) {
+    if (!program_runs_natively()) GTEST_SKIP() << "needs /dev/full";
+    write("ZBA_D001.KYX", small_datalog());
+    const program_result r = run({"-iZBA_D001.KYX", "-o/dev/full"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, small_progress);
+    EXPECT_EQ(r.err, banner + "Processing file ZBA_D001.KYX into output file /dev/full\n" +
+                         small_report + "cannot write output file /dev/full\n");
+}
+
+}  // namespace
