@@ -85,3 +85,19 @@ TEST_F(Program, NoArgumentsTestTheProgramsOwnPath) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace e2e;
+
+TEST_F(Program, DroppingTheShippedExampleGivesItsExpectedText) {
+    const std::string examples = DATALOG_EXAMPLES_DIR;
+    write("ZBA_D001.KYX", read_file(examples + "/ZBA_D001.KYX"));
+    const program_result r = run({"ZBA_D001.KYX"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(read_file(path("ZBA_D001.txt")),
+              as_written(read_file(examples + "/ZBA_D001.expected.txt")));
+    EXPECT_EQ(r.out.substr(r.out.size() - 21), "40 records processed\n");
+}
+
+}  // namespace
