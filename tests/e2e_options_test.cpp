@@ -95,21 +95,23 @@ TEST_F(Program, ReportsATruncatedDatalogAndKeepsItsRecords) {
 TEST_F(Program, NeverWritesOverTheInput) {
     write("ZBA_D001.KYX", small_datalog());
     write("sub/keep.txt", "");
+    // -o comes first: the last option is tested as a dropped path, and Windows
+    // resolves "-osub/../ZBA_D001.KYX" to an existing file without "-osub".
     std::vector<std::vector<std::string>> spellings = {
-        {"-iZBA_D001.KYX", "-oZBA_D001.KYX"},
-        {"-iZBA_D001.KYX", "-o./ZBA_D001.KYX"},
-        {"-iZBA_D001.KYX", "-osub/../ZBA_D001.KYX"},
+        {"-oZBA_D001.KYX", "-iZBA_D001.KYX"},
+        {"-o./ZBA_D001.KYX", "-iZBA_D001.KYX"},
+        {"-osub/../ZBA_D001.KYX", "-iZBA_D001.KYX"},
     };
     if (program_runs_natively()) {
         fs::create_hard_link(path("ZBA_D001.KYX"), path("hard.KYX"));
         fs::create_symlink("ZBA_D001.KYX", path("soft.KYX"));
-        spellings.push_back({"-iZBA_D001.KYX", "-ohard.KYX"});
-        spellings.push_back({"-isoft.KYX", "-oZBA_D001.KYX"});
+        spellings.push_back({"-ohard.KYX", "-iZBA_D001.KYX"});
+        spellings.push_back({"-oZBA_D001.KYX", "-isoft.KYX"});
     }
     for (const auto& args : spellings) {
         const program_result r = run(args);
-        EXPECT_EQ(r.status, 1) << args[1];
-        EXPECT_EQ(r.err, banner + "output file " + args[1].substr(2) + " is the input file\n");
+        EXPECT_EQ(r.status, 1) << args[0];
+        EXPECT_EQ(r.err, banner + "output file " + args[0].substr(2) + " is the input file\n");
         EXPECT_EQ(read_file(path("ZBA_D001.KYX")), small_datalog());
     }
 }
@@ -123,7 +125,7 @@ TEST_F(Program, RefusesADirectoryAsInput) {
 }
 
 TEST_F(Program, ReportsAFailedWrite) {
-    if (!program_runs_natively()) GTEST_SKIP() << "needs /dev/full";
+    // Linux's /dev/full; Wine maps the same path to it.
     write("ZBA_D001.KYX", small_datalog());
     const program_result r = run({"-iZBA_D001.KYX", "-o/dev/full"});
     EXPECT_EQ(r.status, 1);

@@ -25,21 +25,26 @@ std::string fold_crlf(std::string text) {
     return folded;
 }
 
+bool is_windows_build(const std::string& program) {
+    return program.size() > 4 && program.compare(program.size() - 4, 4, ".exe") == 0;
+}
+
 }  // namespace
 
 bool program_runs_natively() {
-    return environment("RAREDIR_RUNNER").empty();
+    return !is_windows_build(environment("RAREDIR_PROGRAM"));
 }
 
 bool program_writes_crlf() {
-    return environment("RAREDIR_EOL") == "crlf";
+    return !program_runs_natively();
 }
 
 program_result run_program(const std::string& folder, const std::vector<std::string>& args,
                            const std::string& argv0) {
     const std::string program = environment("RAREDIR_PROGRAM");
-    const std::string runner = environment("RAREDIR_RUNNER");
     if (program.empty()) throw std::runtime_error("RAREDIR_PROGRAM is not set");
+    const std::string runner = is_windows_build(program) ? "wine" : "";
+    const std::string prefix = program.substr(0, program.rfind('/') + 1) + "wineprefix";
 
     std::vector<std::string> words;
     if (!runner.empty()) words.push_back(runner);
@@ -59,6 +64,11 @@ program_result run_program(const std::string& folder, const std::vector<std::str
         dup2(in, 0);
         dup2(out, 1);
         dup2(err, 2);
+        if (!runner.empty()) {
+            setenv("WINEDEBUG", "-all", 1);
+            setenv("WINEPREFIX", prefix.c_str(), 0);
+            setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 0);  // no Mono or Gecko prompts
+        }
         if (runner.empty())
             execv(program.c_str(), argv.data());
         else

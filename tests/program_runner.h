@@ -1,9 +1,10 @@
 // Runs the built program as a user would: in a folder of its own, with
 // standard input from /dev/null, capturing both console streams.
 //
-// RAREDIR_PROGRAM names the program; RAREDIR_RUNNER, when set, is a command
-// that runs it (such as "wine" for the Windows build). Console streams are
-// returned with CR LF folded to LF.
+// RAREDIR_PROGRAM names the program. A Windows build (a name ending in ".exe")
+// runs under Wine, with WINEDEBUG=-all and, unless WINEPREFIX is set, the
+// prefix "wineprefix" beside the program. Console streams are returned with
+// CR LF folded to LF.
 #pragma once
 
 #include <string>
@@ -15,7 +16,7 @@ struct program_result {
     std::string err;
 };
 
-// True when the program runs natively (no runner), so that argv[0] can be set.
+// True when the program runs natively (not under Wine), so that argv[0] can be set.
 bool program_runs_natively();
 
 // True when the program writes text files with CR LF line ends.

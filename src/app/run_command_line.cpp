@@ -45,8 +45,10 @@ int convert_files(const std::string& input_path, const std::string& output_path)
                  output_path.c_str());
     if (datalog::convert_datalog(input, output) != 0) std::fputs("Invalid datalog file\n", stderr);
     std::fclose(input);
-    const bool write_failed = std::ferror(output) != 0;
-    if (std::fclose(output) != 0 || write_failed)
+    // Flushing first lets every runtime report a failed last write, not only
+    // those whose fclose does.
+    const bool written = std::fflush(output) == 0 && std::ferror(output) == 0;
+    if (std::fclose(output) != 0 || !written)
         return fail("cannot write output file %s\n", output_path);
     std::fputs("\nOperation complete\n\n", stderr);
     return finish(0);
