@@ -65,3 +65,26 @@ TEST(ValueFormat, AgreesWithTheExactReferenceOnDoublesOfEveryKind) {
 }
 
 }  // namespace
+
+#include "datalog/uint128.h"
+
+namespace {
+
+TEST(ValueFormat, PortableProductMatchesTheNativeOne) {
+    // The 32-bit build uses the portable product; check it where both exist.
+    std::uint64_t a = 0x0123456789ABCDEFull, b = 0xFEDCBA9876543210ull;
+    for (int i = 0; i < 100000; ++i) {
+        a = a * 6364136223846793005ull + 1442695040888963407ull;
+        b ^= b << 13;
+        b ^= b >> 7;
+        b ^= b << 17;
+        for (const std::uint64_t x : {a, a >> 40, ~0ull}) {
+            const datalog::uint128 portable = datalog::multiply_64x64_portable(x, b);
+            const datalog::uint128 native = datalog::multiply_64x64(x, b);
+            ASSERT_EQ(portable.high, native.high);
+            ASSERT_EQ(portable.low, native.low);
+        }
+    }
+}
+
+}  // namespace

@@ -19,6 +19,13 @@ std::string encode_packed(bool negative, int exponent, std::uint32_t fraction) {
            encode_field((fraction >> 8) & 0xFF, 2) + encode_field(fraction & 0xFF, 2);
 }
 
+std::string random_packed(std::mt19937& rng) {
+    bool negative = (rng() & 1u) != 0;
+    const int exponent = static_cast<int>(rng() % 128) - 64;
+    if (negative && exponent == -1) negative = false;  // exponent byte FF is the end marker
+    return encode_packed(negative, exponent, rng() & 0xFFFFFF);
+}
+
 std::string encode_packed_value(double value) {
     const bool negative = std::signbit(value);
     int exponent = 0;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,10 @@ std::string encode_field(std::uint32_t value, int chars);
 // The packed value with the given sign, binary exponent (-64 ... 63) and
 // 24-bit fraction (value = fraction / 2^24 * 2^exponent).
 std::string encode_packed(bool negative, int exponent, std::uint32_t fraction);
+
+// A packed value of random sign, exponent and fraction; never one whose exponent
+// byte is FF, so that it may open a record.
+std::string random_packed(std::mt19937& rng);
 
 // The packed value nearest `value` (24-bit fraction, ties to even), with the
 // exponent clamped to -64 ... 63. Exact for every value a packed value holds.

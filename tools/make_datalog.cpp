@@ -74,13 +74,6 @@ double reading(std::mt19937& rng, unsigned long r, unsigned k) {
     }
 }
 
-std::string random_packed(std::mt19937& rng) {
-    bool negative = rng() & 1u;
-    const int exponent = static_cast<int>(rng() % 128) - 64;
-    if (negative && exponent == -1) negative = false;  // exponent byte FF is the end marker
-    return datalog_writer::encode_packed(negative, exponent, rng() & 0xFFFFFF);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -109,7 +102,7 @@ int main(int argc, char** argv) {
     for (unsigned long r = 0; r < o.records; ++r) {
         std::string row;
         for (unsigned k = 0; k < o.values; ++k)
-            row += o.random ? random_packed(rng)
+            row += o.random ? datalog_writer::random_packed(rng)
                             : datalog_writer::encode_packed_value(reading(rng, r, k));
         row.resize(2 * o.length, '0');
         text += row;

@@ -1,7 +1,7 @@
 #include "datalog/datalog_format.h"
 
 #include <array>
-#include <cmath>
+#include <cstring>
 
 namespace datalog {
 namespace {
@@ -16,7 +16,16 @@ constexpr std::array<std::uint8_t, 256> make_hex_table() {
 
 constexpr std::array<std::uint8_t, 256> hex_table = make_hex_table();
 
+constexpr std::array<std::uint8_t, 65536> make_pair_table() {
+    std::array<std::uint8_t, 65536> table{};
+    for (int i = 0; i < 65536; ++i)
+        table[i] = static_cast<std::uint8_t>(hex_table[i & 0xFF] | (hex_table[i >> 8] << 4));
+    return table;
+}
+
 }  // namespace
+
+extern const std::array<std::uint8_t, 65536> hex_pair_table = make_pair_table();
 
 int hex_digit_value(char c) {
     return hex_table[static_cast<unsigned char>(c)];
@@ -30,14 +39,18 @@ std::uint32_t read_nibble_field(const char* chars, int count) {
 }
 
 double decode_packed_value(const char* chars) {
-    const std::uint32_t exponent_byte = read_nibble_field(chars, 2);
-    const std::uint32_t fraction = (read_nibble_field(chars + 2, 2) << 16) |
-                                   (read_nibble_field(chars + 4, 2) << 8) |
-                                   read_nibble_field(chars + 6, 2);
-    // Bits 7-1 of the exponent byte are a 7-bit two's-complement number.
-    const int exponent = static_cast<int>(exponent_byte >> 1) - (exponent_byte >= 128 ? 128 : 0);
-    const double magnitude = std::ldexp(static_cast<double>(fraction), exponent - 24);
-    return (exponent_byte & 1u) != 0 ? -magnitude : magnitude;
+    const packed_fields fields = decode_packed_fields(chars);
+    // The fraction converts exactly; scaling it by 2^(exponent - 24) is an
+    // addition to the double's exponent field, which stays in the normal range.
+    const double whole = static_cast<double>(fields.fraction);
+    std::uint64_t bits;
+    std::memcpy(&bits, &whole, sizeof bits);
+    if (fields.fraction != 0)
+        bits += static_cast<std::uint64_t>(static_cast<std::int64_t>(fields.exponent - 24)) << 52;
+    bits |= static_cast<std::uint64_t>(fields.negative) << 63;
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
 }
 
 datalog_header decode_header(const char* header_block) {

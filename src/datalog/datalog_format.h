@@ -6,6 +6,7 @@
 // nibble first; multi-byte integers store their bytes least significant first.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace datalog {
@@ -36,9 +37,34 @@ int hex_digit_value(char c);
 // digit first ("21" gives 0x12). Exact for up to 8 characters; 0 for count <= 0.
 std::uint32_t read_nibble_field(const char* chars, int count);
 
-// The value of the 8-character packed value at `chars`: byte 0 holds the sign
-// (bit 0) and a 7-bit two's-complement binary exponent (bits 7-1); bytes 1-3
-// hold a 24-bit fraction, most significant byte first. The result is exact.
+// The fields of a packed value: (negative ? -1 : 1) * fraction / 2^24 * 2^exponent.
+struct packed_fields {
+    bool negative;
+    int exponent;            // -64 ... 63
+    std::uint32_t fraction;  // 24 bits
+};
+
+// The byte held by each pair of characters (low nibble first), indexed by
+// first + 256 * second.
+extern const std::array<std::uint8_t, 65536> hex_pair_table;
+
+// The fields of the 8-character packed value at `chars`: byte 0 holds the
+// sign (bit 0) and a 7-bit two's-complement binary exponent (bits 7-1); bytes
+// 1-3 hold the fraction, most significant byte first.
+inline packed_fields decode_packed_fields(const char* chars) {
+    std::uint32_t bytes[4];
+    for (int i = 0; i < 4; ++i)
+        bytes[i] =
+            hex_pair_table[static_cast<unsigned char>(chars[2 * i]) |
+                           (static_cast<unsigned>(static_cast<unsigned char>(chars[2 * i + 1]))
+                            << 8)];
+    // Bits 7-1 of byte 0 are a 7-bit two's-complement number: the byte read as
+    // signed, halved with the sign kept.
+    const int exponent = static_cast<int>(static_cast<std::int8_t>(bytes[0])) >> 1;
+    return {(bytes[0] & 1u) != 0, exponent, (bytes[1] << 16) | (bytes[2] << 8) | bytes[3]};
+}
+
+// The value of the 8-character packed value at `chars`, exactly.
 double decode_packed_value(const char* chars);
 
 // Decodes the five header fields from the 128-character header block.

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "datalog/value_format_fast.h"
+
 namespace datalog {
 
 std::size_t format_decimal(std::uint32_t n, char* out) {
@@ -26,7 +28,10 @@ std::size_t format_record_line(std::uint32_t number, const char* record, unsigne
     for (unsigned k = 0; k < values; ++k) {
         out[length++] = ',';
         out[length++] = ' ';
-        length += format_value(decode_packed_value(record + packed_value_length * k), out + length);
+        // The same text as format_value(decode_packed_value(...)), without the
+        // round trip through a double.
+        const packed_fields value = decode_packed_fields(record + packed_value_length * k);
+        length += format_fraction(value.negative, value.fraction, value.exponent, out + length);
     }
     out[length++] = '\n';
     return length;

@@ -1,5 +1,5 @@
-// A 128-bit unsigned product of two 64-bit numbers, written portably so that
-// the same code runs on 32-bit targets, which have no 128-bit integer type.
+// A 128-bit unsigned product of two 64-bit numbers: the compiler's 128-bit type
+// where it has one, and a portable version for 32-bit targets, which do not.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +11,8 @@ struct uint128 {
     std::uint64_t low;
 };
 
-inline uint128 multiply_64x64(std::uint64_t a, std::uint64_t b) {
+// The product from 32-bit halves, for targets without a 128-bit type.
+inline uint128 multiply_64x64_portable(std::uint64_t a, std::uint64_t b) {
     const std::uint64_t a_lo = a & 0xFFFFFFFFu, a_hi = a >> 32;
     const std::uint64_t b_lo = b & 0xFFFFFFFFu, b_hi = b >> 32;
     const std::uint64_t lo_lo = a_lo * b_lo;
@@ -20,6 +21,16 @@ inline uint128 multiply_64x64(std::uint64_t a, std::uint64_t b) {
     const std::uint64_t hi_hi = a_hi * b_hi;
     const std::uint64_t middle = (lo_lo >> 32) + (hi_lo & 0xFFFFFFFFu) + lo_hi;
     return {hi_hi + (hi_lo >> 32) + (middle >> 32), (middle << 32) | (lo_lo & 0xFFFFFFFFu)};
+}
+
+inline uint128 multiply_64x64(std::uint64_t a, std::uint64_t b) {
+#ifdef __SIZEOF_INT128__
+    __extension__ using native_uint128 = unsigned __int128;
+    const native_uint128 product = static_cast<native_uint128>(a) * b;
+    return {static_cast<std::uint64_t>(product >> 64), static_cast<std::uint64_t>(product)};
+#else
+    return multiply_64x64_portable(a, b);
+#endif
 }
 
 // n >> shift for shift in 1 ... 127.

@@ -4,10 +4,10 @@
 // and exact for every finite double.
 #include <cstdint>
 
-#include "datalog/pow5_table.h"
 #include "datalog/value_format_internal.h"
 
 namespace datalog {
+
 namespace {
 
 constexpr std::uint32_t limb_base = 1000000000;
@@ -36,7 +36,8 @@ std::uint32_t round_wide(std::uint64_t significand, int binary_exponent, int* de
     const bool by_two = binary_exponent >= 0;
     for (int remaining = by_two ? binary_exponent : -binary_exponent; remaining > 0;) {
         const int step = remaining < (by_two ? 29 : 13) ? remaining : (by_two ? 29 : 13);
-        const std::uint64_t factor = by_two ? std::uint64_t{1} << step : pow5_table[step];
+        std::uint64_t factor = 1;
+        for (int i = 0; i < step; ++i) factor *= by_two ? 2 : 5;
         std::uint64_t carry = 0;
         for (int i = 0; i < count; ++i) {
             const std::uint64_t product = limbs[i] * factor + carry;

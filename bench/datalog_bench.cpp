@@ -1,0 +1,145 @@
+// The conversion benchmark: the program against a plain stdio converter and
+// against the copy floor, side by side in one run, on a generated workload
+// (1,000,000 records of 16 values, record length 64, no record count).
+//
+//   datalog_bench [--records N] [--runs K] [--dir DIR]
+//
+// Each run starts the three as processes with standard input, output and error
+// on /dev/null; the table shows the median wall time of each, their ratios,
+// and the program's peak resident memory.
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "baseline_convert.h"
+#include "datalog_writer.h"
+
+namespace {
+
+struct measurement {
+    double seconds;
+    long peak_kib;
+};
+
+// Runs a command on the workload; the output file it writes is removed first
+// (outside the timing), so that no run pays for truncating an earlier one.
+measurement run(std::vector<std::string> words, const std::string& output) {
+    std::remove(output.c_str());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child == 0) {
+        const int null = open("/dev/null", O_RDWR);
+        dup2(null, 0);
+        dup2(null, 1);
+        dup2(null, 2);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    struct rusage usage {};
+    wait4(child, &status, 0, &usage);
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "datalog_bench: %s failed\n", words[0].c_str());
+        std::exit(1);
+    }
+    return {elapsed.count(), usage.ru_maxrss};
+}
+
+long long file_size(const std::string& path) {
+    struct stat status;
+    return stat(path.c_str(), &status) == 0 ? status.st_size : -1;
+}
+
+void make_workload(const std::string& path, unsigned long records) {
+    datalog_writer::header_fields header;
+    header.values_per_record = 16;
+    header.record_length = 64;
+    header.values_per_phase = 4;
+    header.phases_per_record = 4;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::string text = datalog_writer::preamble() + datalog_writer::header_block(header);
+    std::mt19937 rng(20261207);
+    for (unsigned long r = 0; r < records; ++r) {
+        for (int k = 0; k < 16; ++k) text += datalog_writer::random_packed(rng);
+        if (text.size() >= (1u << 20)) {
+            std::fwrite(text.data(), 1, text.size(), file);
+            text.clear();
+        }
+    }
+    text += datalog_writer::end_marker_record(64);
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fclose(file);
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "baseline") == 0)
+        return baseline_convert(argv[2], argv[3]);
+    if (argc == 5 && std::strcmp(argv[1], "copy") == 0)
+        return copy_floor(argv[2], argv[3], std::atoll(argv[4]));
+
+    unsigned long records = 1000000;
+    int runs = 5;
+    std::string dir = "/tmp";
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--records") == 0)
+            records = std::strtoul(argv[i + 1], nullptr, 10);
+        if (std::strcmp(argv[i], "--runs") == 0) runs = std::atoi(argv[i + 1]);
+        if (std::strcmp(argv[i], "--dir") == 0) dir = argv[i + 1];
+    }
+    const std::string self = argv[0], program = RAREDIR_PATH;
+    const std::string input = dir + "/datalog_bench_" + std::to_string(records) + ".KYX";
+    const std::string output = dir + "/datalog_bench_out.txt";
+    if (file_size(input) != 1152 + 128 * static_cast<long long>(records + 1))
+        make_workload(input, records);
+
+    // One untimed round warms the page cache and gives the output's size.
+    run({program, "-i" + input, "-o" + output}, output);
+    const long long output_size = file_size(output);
+    run({self, "baseline", input, output}, output);
+    std::vector<double> baseline, converter, floor;
+    long peak_kib = 0;
+    for (int r = 0; r < runs; ++r) {
+        baseline.push_back(run({self, "baseline", input, output}, output).seconds);
+        const measurement m = run({program, "-i" + input, "-o" + output}, output);
+        converter.push_back(m.seconds);
+        peak_kib = std::max(peak_kib, m.peak_kib);
+        floor.push_back(
+            run({self, "copy", input, output, std::to_string(output_size)}, output).seconds);
+    }
+    std::remove(output.c_str());
+
+    const double b = median(baseline), c = median(converter), f = median(floor);
+    std::printf("workload: %lu records x 16 values, %.1f MB in, %.1f MB out; median of %d runs\n\n",
+                records, file_size(input) / 1e6, output_size / 1e6, runs);
+    std::printf("| run                  | wall time |\n|---|---|\n");
+    std::printf("| stdio baseline       | %7.3f s |\n", b);
+    std::printf("| RARedir              | %7.3f s |\n", c);
+    std::printf("| copy floor           | %7.3f s |\n\n", f);
+    std::printf("| measure                     | value   | target |\n|---|---|---|\n");
+    std::printf("| baseline / RARedir          | %5.2fx  | >= 6x  |\n", b / c);
+    std::printf("| RARedir / copy floor        | %5.2fx  | <= 2x  |\n", c / f);
+    std::printf("| RARedir peak resident memory| %5.1f MB | < 16 MB |\n", peak_kib / 1024.0);
+    return 0;
+}

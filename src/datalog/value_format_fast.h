@@ -1,0 +1,55 @@
+// The value formatter's fast path, inline so that the conversion's inner loop
+// formats straight into its output buffer: value = m * 2^k with m in
+// [2^23, 2^24) and k in [fast_min_k, fast_max_k], which holds every packed
+// datalog value, exactly, in integer arithmetic.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "datalog/uint128.h"
+#include "datalog/value_format_internal.h"
+#include "datalog/value_format_tables.h"
+
+namespace datalog {
+
+// m * 2^k * 10^(4-d) rounded to an integer, ties away from zero, exactly.
+inline std::uint32_t scale_and_round(std::uint64_t m, const fast_scaler& scaler) {
+    if (!scaler.divide) {
+        const std::uint64_t high = multiply_64x64(m, scaler.low).high + m * scaler.high;
+        return static_cast<std::uint32_t>((high + (std::uint64_t{1} << 31)) >> 32);
+    }
+    const std::uint64_t divisor = scaler.low;
+    const std::uint64_t x = ((m << scaler.shift) << 1) + divisor / 2;
+    std::uint64_t quotient = multiply_64x64(x, scaler.high).high;
+    if (x - quotient * divisor >= divisor) ++quotient;
+    return static_cast<std::uint32_t>(quotient);
+}
+
+// Writes the text of -m * 2^k (negative) or m * 2^k; returns its length.
+inline std::size_t format_normalized(bool negative, std::uint32_t m, int k, char* out) {
+    const fast_exponent_entry& entry = fast_exponent_table[k - fast_min_k];
+    const int above = m >= entry.ten_threshold ? 1 : 0;
+    int exponent = entry.exponent + above;
+    std::uint32_t digits = scale_and_round(m, entry.scalers[above]);
+    if (digits == 100000) {  // rounded up to the next power of ten
+        digits = 10000;
+        ++exponent;
+    }
+    return emit_scientific(out, negative, digits, exponent);
+}
+
+// Writes the text of the value (negative ? -1 : 1) * fraction / 2^24 * 2^exponent,
+// for a 24-bit fraction and an exponent in -64 ... 63; returns its length.
+inline std::size_t format_fraction(bool negative, std::uint32_t fraction, int exponent, char* out) {
+    if (fraction == 0) return emit_scientific(out, negative, 0, 0);
+    int shift = 0;  // normalise the fraction into [2^23, 2^24)
+#if defined(__GNUC__)
+    shift = __builtin_clz(fraction) - 8;
+#else
+    while ((fraction << shift) < (1u << 23)) ++shift;
+#endif
+    return format_normalized(negative, fraction << shift, exponent - 24 - shift, out);
+}
+
+}  // namespace datalog
