@@ -78,7 +78,7 @@ TEST(ValueFormat, PortableProductMatchesTheNativeOne) {
         b ^= b << 13;
         b ^= b >> 7;
         b ^= b << 17;
-        for (const std::uint64_t x : {a, a >> 40, ~0ull}) {
+        for (const std::uint64_t x : {a, a >> 40, std::uint64_t{~0ull}}) {
             const datalog::uint128 portable = datalog::multiply_64x64_portable(x, b);
             const datalog::uint128 native = datalog::multiply_64x64(x, b);
             ASSERT_EQ(portable.high, native.high);
