@@ -70,10 +70,11 @@ struct fast_scaler {
 
 // For value = m * 2^k with m in [2^23, 2^24): the decimal exponent is
 // `exponent` when m < ten_threshold and exponent + 1 from there on, each with
-// its scaler.
+// its scale in double precision and its exact scaler.
 struct fast_exponent_entry {
     std::int32_t exponent;
     std::uint32_t ten_threshold;
+    double scales[2];  // 2^k * 10^(4-d), correctly rounded
     fast_scaler scalers[2];
 };
 
@@ -84,7 +85,9 @@ constexpr fast_exponent_entry fast_exponent_table[fast_max_k - fast_min_k + 1] =
 for k, d, threshold, a, b in rows:
     print("    // k = %d" % k)
     flags = (a[0], a[1], a[2], int(4 - d < 0), b[0], b[1], b[2], int(4 - d - 1 < 0))
-    print("    {%d, %du, {{%du, %du, %d, %d}, {%du, %du, %d, %d}}}," % ((d, threshold) + flags))
+    scales = tuple(float.hex(float(Fraction(2) ** k * Fraction(10) ** (4 - e))) for e in (d, d + 1))
+    print("    {%d, %du, {%s, %s}, {{%du, %du, %d, %d}, {%du, %du, %d, %d}}}," %
+          ((d, threshold) + scales + flags))
 print("""};
 
 }  // namespace datalog""")

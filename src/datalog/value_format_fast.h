@@ -31,7 +31,14 @@ inline std::size_t format_normalized(bool negative, std::uint32_t m, int k, char
     const fast_exponent_entry& entry = fast_exponent_table[k - fast_min_k];
     const int above = m >= entry.ten_threshold ? 1 : 0;
     int exponent = entry.exponent + above;
-    std::uint32_t digits = scale_and_round(m, entry.scalers[above]);
+    // In double precision, m * scale + 1/2 lies within 4e-11 of the exact value
+    // (two roundings of at most 2^-53 relative on a number below 10^5, and the
+    // addition), so its integer part is exact unless it lies that close to an
+    // integer; the rare value that does (every tie among them) is scaled exactly.
+    const double rounded = static_cast<double>(m) * entry.scales[above] + 0.5;
+    std::uint32_t digits = static_cast<std::uint32_t>(rounded);
+    const double part = rounded - digits;
+    if (part < 1e-9 || part > 1 - 1e-9) digits = scale_and_round(m, entry.scalers[above]);
     if (digits == 100000) {  // rounded up to the next power of ten
         digits = 10000;
         ++exponent;
