@@ -140,3 +140,35 @@ TEST(ValueFormatExact, EveryExactTieAndItsNeighbours) {
 }
 
 }  // namespace
+
+#include "datalog/value_format_fast.h"
+
+namespace {
+
+// The exact integer scaling, which the formatter takes only near a tie, checked
+// on its own over random values of every binary exponent.
+TEST(ValueFormatExact, TheExactIntegerScalingAlone) {
+    std::mt19937_64 rng(7);
+    long failures = 0;
+    for (int k = datalog::fast_min_k; k <= datalog::fast_max_k; ++k) {
+        const datalog::fast_exponent_entry& entry =
+            datalog::fast_exponent_table[k - datalog::fast_min_k];
+        for (int i = 0; i < 4000; ++i) {
+            const auto m = static_cast<std::uint32_t>((rng() & 0x7FFFFF) | 0x800000);
+            const int above = m >= entry.ten_threshold ? 1 : 0;
+            std::uint32_t digits = datalog::scale_and_round(m, entry.scalers[above]);
+            int exponent = entry.exponent + above;
+            if (digits == 100000) {
+                digits = 10000;
+                ++exponent;
+            }
+            char text[datalog::value_text_capacity];
+            const std::string got(text, datalog::emit_scientific(text, false, digits, exponent));
+            const std::string want = reference_format(std::ldexp(static_cast<double>(m), k));
+            if (got != want && ++failures <= 5) ADD_FAILURE() << m << " * 2^" << k << ": " << got;
+        }
+    }
+    EXPECT_EQ(failures, 0);
+}
+
+}  // namespace

@@ -31,6 +31,7 @@ std::uint32_t convert_records(const datalog_header& header, std::uint32_t limit,
                               conversion_buffers& io, bool& truncated) {
     const std::size_t record_size = 2 * header.record_length;
     std::uint32_t written = 0;
+    record_number number;
     do {
         const char* record = nullptr;
         const std::size_t delivered = read_piece(io.input, record_size, &record);
@@ -39,10 +40,11 @@ std::uint32_t convert_records(const datalog_header& header, std::uint32_t limit,
             truncated = true;
             break;
         }
+        advance(number);
         char* line = reserve(io.output, record_line_capacity);
-        commit(io.output, format_record_line(written + 1, record, header.values_per_record, line));
+        commit(io.output, format_record_line(number, record, header.values_per_record, line));
         char* progress = reserve(io.progress, progress_line_capacity);
-        commit(io.progress, format_progress_line(written + 1, progress));
+        commit(io.progress, format_progress_line(number, progress));
         ++written;
     } while (written < limit);
     return written;

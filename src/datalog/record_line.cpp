@@ -6,43 +6,37 @@
 
 namespace datalog {
 
-std::size_t format_decimal(std::uint32_t n, char* out) {
-    char reversed[10];
-    std::size_t count = 0;
-    do {
-        reversed[count++] = static_cast<char>('0' + n % 10);
-        n /= 10;
-    } while (n != 0);
-    for (std::size_t i = 0; i < count; ++i) out[i] = reversed[count - 1 - i];
-    return count;
+void advance(record_number& number) {
+    int i = 9;
+    for (; number.text[i] == '9'; --i) number.text[i] = '0';
+    number.text[i] = number.text[i] == ' ' ? '1' : static_cast<char>(number.text[i] + 1);
+    if (i < number.first) number.first = i;
 }
 
-std::size_t format_record_line(std::uint32_t number, const char* record, unsigned values,
+std::size_t format_record_line(const record_number& number, const char* record, unsigned values,
                                char* out) {
-    char digits[10];
-    const std::size_t digit_count = format_decimal(number, digits);
-    std::size_t length = 0;
-    for (; length + digit_count < 5; ++length) out[length] = ' ';
-    std::memcpy(out + length, digits, digit_count);
-    length += digit_count;
-    for (unsigned k = 0; k < values; ++k) {
-        out[length++] = ',';
-        out[length++] = ' ';
-        // The same text as format_value(decode_packed_value(...)), without the
-        // round trip through a double.
+    const int start = number.first < 5 ? number.first : 5;  // at least five wide
+    std::size_t length = static_cast<std::size_t>(10 - start);
+    std::memcpy(out, number.text + start, length);
+    for (unsigned k = 0; k < values; ++k, length += 13) {
+        // ", " and the same 11 characters as format_value(decode_packed_value(...)),
+        // without the round trip through a double.
         const packed_fields value = decode_packed_fields(record + packed_value_length * k);
-        length += format_fraction(value.negative, value.fraction, value.exponent, out + length);
+        std::memcpy(out + length, ", ", 2);
+        format_fraction(value.negative, value.fraction, value.exponent, out + length + 2);
     }
     out[length++] = '\n';
     return length;
 }
 
-std::size_t format_progress_line(std::uint32_t number, char* out) {
+std::size_t format_progress_line(const record_number& number, char* out) {
     static const char head[] = "Unpacking record ";
     static const char tail[] = " from .KYX file\n";
     std::memcpy(out, head, sizeof head - 1);
     std::size_t length = sizeof head - 1;
-    length += format_decimal(number, out + length);
+    const std::size_t digits = static_cast<std::size_t>(10 - number.first);
+    std::memcpy(out + length, number.text + number.first, digits);
+    length += digits;
     std::memcpy(out + length, tail, sizeof tail - 1);
     return length + sizeof tail - 1;
 }

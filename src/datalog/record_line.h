@@ -10,20 +10,27 @@
 
 namespace datalog {
 
-// The longest record line: an 8-digit record number, 16 values and "\n".
+// The longest record line: a 10-digit record number, 16 values and "\n".
 constexpr std::size_t record_line_capacity =
-    8 + max_values_per_record * (2 + value_text_capacity) + 1;
+    10 + max_values_per_record * (2 + value_text_capacity) + 1;
 constexpr std::size_t progress_line_capacity = 48;
 
-// Writes the decimal digits of n; returns their count.
-std::size_t format_decimal(std::uint32_t n, char* out);
+// A record number kept as decimal text and counted up in place, since every
+// record prints its number twice.
+struct record_number {
+    char text[10] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', '0'};  // right-aligned
+    int first = 9;                                                       // index of the first digit
+};
+
+// Adds one to the number.
+void advance(record_number& number);
 
 // "%5d" of the record number, then ", %+.4E" of each of the `values` packed
 // values at `record`, then "\n". Returns the length written.
-std::size_t format_record_line(std::uint32_t number, const char* record, unsigned values,
+std::size_t format_record_line(const record_number& number, const char* record, unsigned values,
                                char* out);
 
 // "Unpacking record %d from .KYX file\n". Returns the length written.
-std::size_t format_progress_line(std::uint32_t number, char* out);
+std::size_t format_progress_line(const record_number& number, char* out);
 
 }  // namespace datalog

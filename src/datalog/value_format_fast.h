@@ -26,8 +26,8 @@ inline std::uint32_t scale_and_round(std::uint64_t m, const fast_scaler& scaler)
     return static_cast<std::uint32_t>(quotient);
 }
 
-// Writes the text of -m * 2^k (negative) or m * 2^k; returns its length.
-inline std::size_t format_normalized(bool negative, std::uint32_t m, int k, char* out) {
+// Writes the 11-character text of -m * 2^k (negative) or m * 2^k.
+inline void format_normalized(bool negative, std::uint32_t m, int k, char* out) {
     const fast_exponent_entry& entry = fast_exponent_table[k - fast_min_k];
     const int above = m >= entry.ten_threshold ? 1 : 0;
     int exponent = entry.exponent + above;
@@ -43,20 +43,20 @@ inline std::size_t format_normalized(bool negative, std::uint32_t m, int k, char
         digits = 10000;
         ++exponent;
     }
-    return emit_scientific(out, negative, digits, exponent);
+    emit_short_exponent(out, negative, digits, exponent);  // -27 ... 19 here
 }
 
-// Writes the text of the value (negative ? -1 : 1) * fraction / 2^24 * 2^exponent,
-// for a 24-bit fraction and an exponent in -64 ... 63; returns its length.
-inline std::size_t format_fraction(bool negative, std::uint32_t fraction, int exponent, char* out) {
-    if (fraction == 0) return emit_scientific(out, negative, 0, 0);
+// Writes the 11-character text of the value (negative ? -1 : 1) * fraction / 2^24 * 2^exponent,
+// for a 24-bit fraction and an exponent in -64 ... 63.
+inline void format_fraction(bool negative, std::uint32_t fraction, int exponent, char* out) {
+    if (fraction == 0) return emit_short_exponent(out, negative, 0, 0);
     int shift = 0;  // normalise the fraction into [2^23, 2^24)
 #if defined(__GNUC__)
     shift = __builtin_clz(fraction) - 8;
 #else
     while ((fraction << shift) < (1u << 23)) ++shift;
 #endif
-    return format_normalized(negative, fraction << shift, exponent - 24 - shift, out);
+    format_normalized(negative, fraction << shift, exponent - 24 - shift, out);
 }
 
 }  // namespace datalog
