@@ -1,7 +1,5 @@
 #include "conversion_helpers.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
 
 #include "datalog/datalog_convert.h"
@@ -25,17 +23,16 @@ conversion run_conversion(const std::string& datalog_bytes) {
     std::fwrite(datalog_bytes.data(), 1, datalog_bytes.size(), input);
     std::rewind(input);
 
+    std::FILE* progress = std::tmpfile();
+    std::FILE* report = std::tmpfile();
     conversion result{};
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    result.status = datalog::convert_datalog(input, output);
-    result.out = testing::internal::GetCapturedStdout();
-    result.err = testing::internal::GetCapturedStderr();
+    result.status = datalog::convert_datalog(input, output, progress, report);
     result.output_error = std::ferror(output) != 0;
     std::fflush(output);
     result.text = read_all(output);
-    std::fclose(input);
-    std::fclose(output);
+    result.out = read_all(progress);
+    result.err = read_all(report);
+    for (std::FILE* file : {input, output, progress, report}) std::fclose(file);
     return result;
 }
 

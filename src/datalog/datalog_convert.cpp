@@ -9,14 +9,14 @@
 namespace datalog {
 namespace {
 
-void report_header(const datalog_header& header) {
+void report_header(const datalog_header& header, std::FILE* report) {
     if (header.record_count != 0)
-        std::fprintf(stderr, "\nNumber of records %d\n", static_cast<int>(header.record_count));
+        std::fprintf(report, "\nNumber of records %d\n", static_cast<int>(header.record_count));
     else
-        std::fputs("\nAutodetect number of records\n", stderr);
-    std::fprintf(stderr, "%d values per record\n", static_cast<int>(header.values_per_record));
-    std::fprintf(stderr, "%d values per phase\n", static_cast<int>(header.values_per_phase));
-    std::fprintf(stderr, "%d phases per record\n", static_cast<int>(header.phases_per_record));
+        std::fputs("\nAutodetect number of records\n", report);
+    std::fprintf(report, "%d values per record\n", static_cast<int>(header.values_per_record));
+    std::fprintf(report, "%d values per phase\n", static_cast<int>(header.values_per_phase));
+    std::fprintf(report, "%d phases per record\n", static_cast<int>(header.phases_per_record));
 }
 
 struct conversion_buffers {
@@ -53,31 +53,35 @@ std::uint32_t convert_records(const datalog_header& header, std::uint32_t limit,
 }  // namespace
 
 int convert_datalog(std::FILE* input, std::FILE* output) {
+    return convert_datalog(input, output, stdout, stderr);
+}
+
+int convert_datalog(std::FILE* input, std::FILE* output, std::FILE* progress, std::FILE* report) {
     if (std::fseek(input, header_offset, SEEK_SET) != 0) return 1;
     char header_block[header_length];
     if (std::fread(header_block, 1, header_length, input) != header_length) return 1;
 
     const datalog_header header = decode_header(header_block);
-    report_header(header);
+    report_header(header, report);
     if (!header_is_consistent(header)) return 1;
-    std::fputs("\nAnalysing datalog file\n", stderr);
+    std::fputs("\nAnalysing datalog file\n", report);
 
     const std::uint32_t limit =
         header.record_count != 0 ? header.record_count : default_record_limit;
     auto io = std::make_unique<conversion_buffers>();
     io->input.stream = input;
     io->output.stream = output;
-    io->progress.stream = stdout;
+    io->progress.stream = progress;
     bool truncated = false;
     const std::uint32_t written = convert_records(header, limit, *io, truncated);
     flush(io->output);
     flush(io->progress);
-    std::fflush(stdout);  // keeps the progress ahead of what follows on the error stream
+    std::fflush(progress);  // keeps the progress ahead of what follows in the report
 
     if (truncated)
-        std::fprintf(stderr, "Datalog file truncated after record %d\n", static_cast<int>(written));
-    std::printf("%d records processed\n", static_cast<int>(written));
-    std::fflush(stdout);
+        std::fprintf(report, "Datalog file truncated after record %d\n", static_cast<int>(written));
+    std::fprintf(progress, "%d records processed\n", static_cast<int>(written));
+    std::fflush(progress);
     return 0;
 }
 

@@ -17,4 +17,8 @@ namespace datalog {
 // values. Neither stream is closed; a failed write shows in ferror(output).
 int convert_datalog(std::FILE* input, std::FILE* output);
 
+// The same, with the console streams named: `progress` takes what goes to
+// standard output, `report` what goes to the error stream.
+int convert_datalog(std::FILE* input, std::FILE* output, std::FILE* progress, std::FILE* report);
+
 }  // namespace datalog
