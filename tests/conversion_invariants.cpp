@@ -1,0 +1,96 @@
+#include "conversion_invariants.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "app/dropped_file.h"
+#include "datalog/datalog_convert.h"
+#include "datalog/datalog_format.h"
+
+namespace {
+
+std::string contents(std::FILE* file) {
+    std::string text;
+    std::rewind(file);
+    char chunk[4096];
+    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) text.append(chunk, got);
+    return text;
+}
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// "+d.ddddE+dd" (or a three-digit exponent) at `text`; its length, or 0.
+std::size_t value_length(std::string_view text) {
+    if (text.size() < 11 || (text[0] != '+' && text[0] != '-') || !is_digit(text[1]) ||
+        text[2] != '.' || text[7] != 'E' || (text[8] != '+' && text[8] != '-'))
+        return 0;
+    for (const int i : {3, 4, 5, 6, 9, 10})
+        if (!is_digit(text[i])) return 0;
+    return 11;
+}
+
+// Checks one record line: number `n` right-aligned in five characters, then
+// `values` values each after ", ".
+bool line_is_well_formed(std::string_view line, unsigned long n, unsigned values) {
+    std::string number = std::to_string(n);
+    if (number.size() < 5) number.insert(0, 5 - number.size(), ' ');
+    if (line.substr(0, number.size()) != number) return false;
+    line.remove_prefix(number.size());
+    for (unsigned k = 0; k < values; ++k) {
+        if (line.substr(0, 2) != ", ") return false;
+        line.remove_prefix(2);
+        const std::size_t length = value_length(line);
+        if (length == 0) return false;
+        line.remove_prefix(length);
+    }
+    return line.empty();
+}
+
+}  // namespace
+
+std::string check_conversion_invariants(const std::uint8_t* data, std::size_t size) {
+    std::FILE* input = std::tmpfile();
+    std::FILE* output = std::tmpfile();
+    std::FILE* progress = std::tmpfile();
+    std::FILE* report = std::tmpfile();
+    if (size != 0) std::fwrite(data, 1, size, input);
+    std::rewind(input);
+    const int status = datalog::convert_datalog(input, output, progress, report);
+    const std::string text = contents(output), out = contents(progress);
+    for (std::FILE* file : {input, output, progress, report}) std::fclose(file);
+
+    if (status != 0 && status != 1) return "returned " + std::to_string(status);
+    if (status == 1) return text.empty() && out.empty() ? "" : "a rejected file wrote records";
+    if (text.size() > 8 * size + 64) return "output not bounded by the input";
+
+    const datalog::datalog_header header =
+        datalog::decode_header(reinterpret_cast<const char*>(data) + 1024);
+    unsigned long lines = 0;
+    std::size_t at = 0, progress_at = 0;
+    while (at < text.size()) {
+        const std::size_t end = text.find('\n', at);
+        if (end == std::string::npos) return "last line unterminated";
+        ++lines;
+        if (!line_is_well_formed(std::string_view(text).substr(at, end - at), lines,
+                                 header.values_per_record))
+            return "malformed line " + std::to_string(lines);
+        const std::string expected = "Unpacking record " + std::to_string(lines) + " from .KYX file\n";
+        if (out.compare(progress_at, expected.size(), expected) != 0)
+            return "progress line " + std::to_string(lines) + " missing";
+        progress_at += expected.size();
+        at = end + 1;
+    }
+    if (out.substr(progress_at) != std::to_string(lines) + " records processed\n")
+        return "summary does not count the " + std::to_string(lines) + " lines";
+    return "";
+}
+
+std::string check_derived_name_invariants(const std::uint8_t* data, std::size_t size) {
+    const std::string path(reinterpret_cast<const char*>(data), size);
+    const std::string name = app::derived_output_name(path);
+    const std::size_t dot = path.rfind('.');
+    const std::string kept = path.substr(0, dot == std::string::npos ? path.size() : dot);
+    if (name != kept + ".txt") return "derived name is not the path up to its last '.' and .txt";
+    return "";
+}
