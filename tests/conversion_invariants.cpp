@@ -14,11 +14,14 @@ std::string contents(std::FILE* file) {
     std::string text;
     std::rewind(file);
     char chunk[4096];
-    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) text.append(chunk, got);
+    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
+        text.append(chunk, got);
     return text;
 }
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // "+d.ddddE+dd" (or a three-digit exponent) at `text`; its length, or 0.
 std::size_t value_length(std::string_view text) {
@@ -75,7 +78,8 @@ std::string check_conversion_invariants(const std::uint8_t* data, std::size_t si
         if (!line_is_well_formed(std::string_view(text).substr(at, end - at), lines,
                                  header.values_per_record))
             return "malformed line " + std::to_string(lines);
-        const std::string expected = "Unpacking record " + std::to_string(lines) + " from .KYX file\n";
+        const std::string expected =
+            "Unpacking record " + std::to_string(lines) + " from .KYX file\n";
         if (out.compare(progress_at, expected.size(), expected) != 0)
             return "progress line " + std::to_string(lines) + " missing";
         progress_at += expected.size();

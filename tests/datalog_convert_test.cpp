@@ -63,6 +63,14 @@ struct convert_case {
     std::string text, out, err;
 };
 
+void expect_conversion(const convert_case& c) {
+    const conversion r = run_conversion(c.file);
+    EXPECT_EQ(r.status, c.status) << c.name;
+    EXPECT_EQ(r.text, c.text) << c.name;
+    EXPECT_EQ(r.out, c.out) << c.name;
+    EXPECT_EQ(r.err, c.err) << c.name;
+}
+
 TEST(ConvertDatalog, RecordsEndAtTheMarkerTheCountOrTheInput) {
     using datalog_writer::datalog;
     const std::string report3 = header_report(3, 3, 2, 3);
@@ -91,13 +99,7 @@ TEST(ConvertDatalog, RecordsEndAtTheMarkerTheCountOrTheInput) {
          progress(1, 2) + summary(2),
          header_report(5, 3, 2, 3) + analysing + "Datalog file truncated after record 2\n"},
     };
-    for (const convert_case& c : cases) {
-        const conversion r = run_conversion(c.file);
-        EXPECT_EQ(r.status, c.status) << c.name;
-        EXPECT_EQ(r.text, c.text) << c.name;
-        EXPECT_EQ(r.out, c.out) << c.name;
-        EXPECT_EQ(r.err, c.err) << c.name;
-    }
+    for (const convert_case& c : cases) expect_conversion(c);
 }
 
 TEST(ConvertDatalog, RejectsFilesThatAreNoValidDatalog) {
@@ -114,13 +116,7 @@ TEST(ConvertDatalog, RejectsFilesThatAreNoValidDatalog) {
         {"more than 16 values", datalog(fields(2, 17, 64), {}), 1, "", "",
          header_report(2, 17, 2, 3)},
     };
-    for (const convert_case& c : cases) {
-        const conversion r = run_conversion(c.file);
-        EXPECT_EQ(r.status, c.status) << c.name;
-        EXPECT_EQ(r.text, c.text) << c.name;
-        EXPECT_EQ(r.out, c.out) << c.name;
-        EXPECT_EQ(r.err, c.err) << c.name;
-    }
+    for (const convert_case& c : cases) expect_conversion(c);
 }
 
 TEST(ConvertDatalog, AcceptsTheLongestRecordAndRecordsWithoutValues) {

@@ -33,15 +33,4 @@ inline uint128 multiply_64x64(std::uint64_t a, std::uint64_t b) {
 #endif
 }
 
-// n >> shift for shift in 1 ... 127.
-inline std::uint64_t shift_right(uint128 n, int shift) {
-    if (shift < 64) return (n.low >> shift) | (n.high << (64 - shift));
-    return n.high >> (shift - 64);
-}
-
-// Bit `index` (0 ... 127) of n.
-inline unsigned bit_at(uint128 n, int index) {
-    return static_cast<unsigned>((index < 64 ? n.low >> index : n.high >> (index - 64)) & 1u);
-}
-
 }  // namespace datalog
