@@ -4,8 +4,6 @@
 
 #include "datalog/datalog_convert.h"
 
-namespace {
-
 std::string read_all(std::FILE* file) {
     std::string text;
     std::rewind(file);
@@ -14,8 +12,6 @@ std::string read_all(std::FILE* file) {
         text.append(chunk, got);
     return text;
 }
-
-}  // namespace
 
 conversion run_conversion(const std::string& datalog_bytes) {
     std::FILE* input = std::tmpfile();

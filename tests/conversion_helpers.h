@@ -2,6 +2,7 @@
 // writes: the return value, the output file, standard output and the error stream.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 struct conversion {
@@ -13,6 +14,9 @@ struct conversion {
 };
 
 conversion run_conversion(const std::string& datalog_bytes);
+
+// Everything in a stream opened for update, from its start.
+std::string read_all(std::FILE* file);
 
 // The header report as the converter prints it for these fields.
 std::string header_report(unsigned count, unsigned values, unsigned per_phase, unsigned phases);

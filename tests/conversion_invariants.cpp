@@ -5,19 +5,11 @@
 #include <string_view>
 
 #include "app/dropped_file.h"
+#include "conversion_helpers.h"
 #include "datalog/datalog_convert.h"
 #include "datalog/datalog_format.h"
 
 namespace {
-
-std::string contents(std::FILE* file) {
-    std::string text;
-    std::rewind(file);
-    char chunk[4096];
-    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
-        text.append(chunk, got);
-    return text;
-}
 
 bool is_digit(char c) {
     return c >= '0' && c <= '9';
@@ -60,7 +52,7 @@ std::string check_conversion_invariants(const std::uint8_t* data, std::size_t si
     if (size != 0) std::fwrite(data, 1, size, input);
     std::rewind(input);
     const int status = datalog::convert_datalog(input, output, progress, report);
-    const std::string text = contents(output), out = contents(progress);
+    const std::string text = read_all(output), out = read_all(progress);
     for (std::FILE* file : {input, output, progress, report}) std::fclose(file);
 
     if (status != 0 && status != 1) return "returned " + std::to_string(status);
