@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "datalog/value_format.h"
+#include "datalog_writer.h"
 #include "reference_format.h"
+#include "vector_paths.h"
 
 namespace {
 
@@ -29,18 +31,34 @@ std::string format(double value) {
     return std::string(text, datalog::format_value(value, text));
 }
 
-// Checks every value on two threads; returns the number of mismatches and
-// reports the first few.
+// Checks every value on two threads, through the scalar formatter and through
+// each vector path this processor runs (as packed values, 16 to a record);
+// returns the number of mismatches and reports the first few.
 long check_all(const std::vector<double>& values) {
+    const std::vector<vector_path> paths = available_vector_paths();
     std::vector<long> failures(2, 0);
     std::vector<std::thread> workers;
     for (int w = 0; w < 2; ++w) {
         workers.emplace_back([&, w] {
-            for (std::size_t i = w; i < values.size(); i += 2) {
-                const std::string got = format(values[i]);
-                const std::string want = reference_format(values[i]);
-                if (got != want && ++failures[w] <= 5)
-                    ADD_FAILURE() << std::hexfloat << values[i] << ": " << got << " != " << want;
+            for (std::size_t block = 16 * w; block < values.size(); block += 32) {
+                const std::size_t count = std::min<std::size_t>(16, values.size() - block);
+                std::string chars;
+                for (std::size_t i = 0; i < 16; ++i)
+                    chars += datalog_writer::encode_packed_value(i < count ? values[block + i] : 0);
+                std::vector<std::string> texts;
+                for (const vector_path& path : paths) texts.push_back(path.format(chars));
+                for (std::size_t i = 0; i < count; ++i) {
+                    const double value = values[block + i];
+                    const std::string want = reference_format(value);
+                    std::string got = format(value);
+                    for (std::size_t p = 0; p < paths.size(); ++p) {
+                        const std::string vector_text = texts[p].substr(13 * i + 2, 11);
+                        if (vector_text != want)
+                            got += std::string(" ") + paths[p].name + " " + vector_text;
+                    }
+                    if (got != want && ++failures[w] <= 5)
+                        ADD_FAILURE() << std::hexfloat << value << ": " << got << " != " << want;
+                }
             }
         });
     }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "datalog/record_values_simd.h"
 #include "datalog/value_format_fast.h"
 
 namespace datalog {
@@ -18,7 +19,18 @@ std::size_t format_record_line(const record_number& number, const char* record, 
     const int start = number.first < 5 ? number.first : 5;  // at least five wide
     std::size_t length = static_cast<std::size_t>(10 - start);
     std::memcpy(out, number.text + start, length);
-    for (unsigned k = 0; k < values; ++k, length += 13) {
+    // The vector paths write the same characters as the scalar loop below,
+    // which takes whatever values they leave.
+    unsigned k = 0;
+    if (avx512_values_available()) {
+        format_values_avx512(record, values, out + length);
+        k = values;
+        length += 13 * values;
+    } else if (avx2_values_available()) {
+        for (; k + 8 <= values; k += 8, length += 8 * 13)
+            format_eight_values_avx2(record + packed_value_length * k, out + length);
+    }
+    for (; k < values; ++k, length += 13) {
         // ", " and the same 11 characters as format_value(decode_packed_value(...)),
         // without the round trip through a double.
         const packed_fields value = decode_packed_fields(record + packed_value_length * k);

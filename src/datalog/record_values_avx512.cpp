@@ -1,0 +1,200 @@
+// A record's values, up to 16, in one pass of 512-bit vectors: decoding,
+// rounding to five digits and the text, with the rare near-tie lane handed to
+// the exact scalar formatter.
+#include <cstdint>
+
+#include "datalog/datalog_format.h"
+#include "datalog/record_values_avx512_tables.h"
+#include "datalog/record_values_simd.h"
+#include "datalog/value_format_fast.h"
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define DATALOG_AVX512_PATH 1
+// GCC 12's intrinsic headers start some vectors undefined on purpose, which
+// its own -Wuninitialized then reports.
+#if !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#endif
+#include <immintrin.h>
+#else
+#define DATALOG_AVX512_PATH 0
+#endif
+
+namespace datalog {
+
+#if DATALOG_AVX512_PATH
+
+#define DATALOG_AVX512 __attribute__((target("avx512f,avx512bw,avx512dq,avx512vl,avx512vbmi")))
+
+namespace {
+
+using namespace avx512_tables;
+
+DATALOG_AVX512 __m512i load(const void* p) {
+    return _mm512_loadu_si512(p);
+}
+
+DATALOG_AVX512 __mmask64 first_bytes(unsigned n) {
+    return n >= 64 ? ~__mmask64{0} : (__mmask64{1} << n) - 1;
+}
+
+// The bytes of each value, one value per 32-bit lane as b0 << 24 | b1 << 16 |
+// b2 << 8 | b3: the fraction in the low 24 bits, sign and exponent on top.
+DATALOG_AVX512 __m512i packed_words(const char* chars, unsigned count) {
+    const unsigned length = packed_value_length * count;
+    const __m512i table_low = load(hex_values.values), table_high = load(hex_values.values + 64);
+    __m512i pairs[2];
+    for (int half = 0; half < 2; ++half) {
+        const unsigned before = 64 * half;
+        const __m512i text = _mm512_maskz_loadu_epi8(
+            first_bytes(length > before ? length - before : 0), chars + before);
+        // Characters from 128 up are no digits.
+        const __m512i digits =
+            _mm512_maskz_permutex2var_epi8(~_mm512_movepi8_mask(text), table_low, text, table_high);
+        // Each pair of characters, low nibble first, gives one byte.
+        pairs[half] = _mm512_maddubs_epi16(digits, _mm512_set1_epi16(0x1001));
+    }
+    return _mm512_permutex2var_epi8(pairs[0], load(word_order.bytes), pairs[1]);
+}
+
+struct rounded_half {
+    __m256i digits;     // the five digits, rounded from the estimate
+    __mmask8 above;     // lanes rounded at the next power of ten
+    __mmask8 near_tie;  // lanes whose rounding the estimate cannot decide
+};
+
+// Rounds eight values to five digits, given each value exactly as a float and
+// the index n + 16 of the power 10^n that brings it to 10^4 ... 10^6 (q + 2
+// in bits 5-3, r in bits 2-0).
+DATALOG_AVX512 rounded_half round_half(__m256 value, __m256i power_index) {
+    const __m512i index = _mm512_cvtepu32_epi64(power_index);
+    // value * 10^n within three roundings (relative 3.4e-16), below 10^6.
+    const __m512d scaled =
+        _mm512_mul_pd(_mm512_mul_pd(_mm512_cvtps_pd(value),
+                                    _mm512_permutexvar_pd(_mm512_srli_epi64(index, 3),
+                                                          _mm512_loadu_pd(eighth_powers_of_ten))),
+                      _mm512_permutexvar_pd(index, _mm512_loadu_pd(small_powers_of_ten)));
+    // From 99999.5 up the five digits are 1.0000 times the next power of ten
+    // either way; the cut at 99999.75 lies clear of the estimate's error.
+    const __mmask8 above = _mm512_cmp_pd_mask(scaled, _mm512_set1_pd(99999.75), _CMP_GE_OQ);
+    const __m512d digits = _mm512_mask_mul_pd(scaled, above, scaled, _mm512_set1_pd(0.1));
+    // The estimate is within 1e-10 of the exact value, so rounding it to the
+    // nearest integer is right unless it lies within 1e-9 of a half.
+    const __m512d part = _mm512_reduce_pd(digits, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
+    const __mmask8 near =
+        _mm512_cmp_pd_mask(_mm512_abs_pd(part), _mm512_set1_pd(0.5 - 1e-9), _CMP_GT_OQ);
+    return {_mm512_cvt_roundpd_epi32(digits, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC), above,
+            near};
+}
+
+}  // namespace
+
+DATALOG_AVX512 void format_values_avx512(const char* chars, unsigned count, char* out) {
+    const __m512i words = packed_words(chars, count);
+    const __m512i fraction = _mm512_and_si512(words, _mm512_set1_epi32(0xFFFFFF));
+    const __m512i exponent = _mm512_srai_epi32(words, 25);  // 7-bit two's complement
+    const __mmask16 negative = _mm512_test_epi32_mask(words, _mm512_set1_epi32(1 << 24));
+    const __mmask16 zero = _mm512_testn_epi32_mask(fraction, fraction);
+
+    // The fraction as a float, exactly (24 bits), has 127 + floor(log2
+    // fraction) in its exponent field; the value fraction * 2^(exponent - 24)
+    // is that float with the power added there, exactly (2^-88 ... 2^63).
+    const __m512i fraction_float = _mm512_castps_si512(_mm512_cvtepi32_ps(fraction));
+    const __m512i power = _mm512_sub_epi32(exponent, _mm512_set1_epi32(24));
+    const __m512i value = _mm512_add_epi32(fraction_float, _mm512_slli_epi32(power, 23));
+    const __m512i log2 = _mm512_sub_epi32(_mm512_srli_epi32(value, 23), _mm512_set1_epi32(127));
+    // floor(log10 value) is this or one more; 1233 / 4096 stands for log10(2),
+    // exactly enough for every log2 here (-88 ... 62).
+    __m512i decimal_exponent =
+        _mm512_srai_epi32(_mm512_mullo_epi32(log2, _mm512_set1_epi32(1233)), 12);
+    // The value times 10^n, n = 4 - decimal_exponent, from 10^4 up to below
+    // 10^6. Index n + 16 (2 ... 47) gives q + 2 in bits 5-3 and r in bits 2-0;
+    // zero lanes may read anything.
+    const __m512i power_index = _mm512_sub_epi32(_mm512_set1_epi32(20), decimal_exponent);
+    const rounded_half low = round_half(_mm256_castsi256_ps(_mm512_castsi512_si256(value)),
+                                        _mm512_castsi512_si256(power_index));
+    const rounded_half high = round_half(_mm256_castsi256_ps(_mm512_extracti64x4_epi64(value, 1)),
+                                         _mm512_extracti64x4_epi64(power_index, 1));
+    const unsigned near_tie = low.near_tie | static_cast<unsigned>(high.near_tie) << 8;
+    const unsigned above = low.above | static_cast<unsigned>(high.above) << 8;
+    __m512i digits = _mm512_inserti64x4(_mm512_castsi256_si512(low.digits), high.digits, 1);
+    // The lanes scaled down by ten have the next decimal exponent.
+    decimal_exponent = _mm512_mask_add_epi32(decimal_exponent, static_cast<__mmask16>(above),
+                                             decimal_exponent, _mm512_set1_epi32(1));
+    // Rounded up to the next power of ten.
+    const __mmask16 carry = _mm512_cmpeq_epi32_mask(digits, _mm512_set1_epi32(100000));
+    digits = _mm512_mask_mov_epi32(digits, carry, _mm512_set1_epi32(10000));
+    decimal_exponent =
+        _mm512_mask_add_epi32(decimal_exponent, carry, decimal_exponent, _mm512_set1_epi32(1));
+    digits = _mm512_maskz_mov_epi32(static_cast<__mmask16>(~zero), digits);
+    decimal_exponent = _mm512_maskz_mov_epi32(static_cast<__mmask16>(~zero), decimal_exponent);
+
+    // The text: the first digit, digits / 10^4, as (digits / 16) / 625 in
+    // 16-bit fixed point (exact below 10^5); the other four as 100 * high +
+    // low, each split into tens and ones, in the 16-bit halves of each lane.
+    const __m512i first = _mm512_srli_epi16(
+        _mm512_mulhi_epu16(_mm512_srli_epi32(digits, 4), _mm512_set1_epi16(6711)), 6);
+    const __m512i rest =
+        _mm512_sub_epi32(digits, _mm512_madd_epi16(first, _mm512_set1_epi32(10000)));
+    const __m512i hundreds =
+        _mm512_srli_epi16(_mm512_mulhi_epu16(rest, _mm512_set1_epi16(5243)), 3);
+    const __m512i pairs = _mm512_or_si512(
+        hundreds,
+        _mm512_slli_epi32(
+            _mm512_sub_epi32(rest, _mm512_madd_epi16(hundreds, _mm512_set1_epi32(100))), 16));
+    const __m512i tens_digits = _mm512_mulhi_epu16(pairs, _mm512_set1_epi16(6554));
+    const __m512i ones =
+        _mm512_sub_epi16(pairs, _mm512_maddubs_epi16(tens_digits, _mm512_set1_epi16(10)));
+    const __m512i decimals = _mm512_add_epi16(
+        _mm512_or_si512(tens_digits, _mm512_slli_epi16(ones, 8)), _mm512_set1_epi16(0x3030));
+    // ", " and the sign ('-' is '+' + 2) and the first digit.
+    const __m512i plus_head =
+        _mm512_add_epi32(_mm512_set1_epi32(0x302B202C), _mm512_slli_epi32(first, 24));
+    const __m512i head =
+        _mm512_mask_add_epi32(plus_head, negative, plus_head, _mm512_set1_epi32(0x20000));
+    const __m512i exponent_index = _mm512_add_epi32(decimal_exponent, _mm512_set1_epi32(27));
+    const __m512i exponent_text = _mm512_mask_permutexvar_epi32(
+        _mm512_permutex2var_epi32(load(exponent_table.words), exponent_index,
+                                  load(exponent_table.words + 16)),
+        _mm512_cmpge_epi32_mask(exponent_index, _mm512_set1_epi32(32)), exponent_index,
+        load(exponent_table.words + 32));
+
+    // Four values, 52 characters, at a time.
+    const unsigned length = 13 * count;
+    for (unsigned chunk = 0; 52 * chunk < length; ++chunk) {
+        __m512i text = _mm512_permutex2var_epi8(
+            head, load(text_sources.from_head_and_decimals[chunk]), decimals);
+        text = _mm512_mask_permutexvar_epi8(text, exponent_bytes,
+                                            load(text_sources.from_exponent[chunk]), exponent_text);
+        text = _mm512_mask_mov_epi8(text, point_bytes, _mm512_set1_epi8('.'));
+        const unsigned left = length - 52 * chunk;
+        _mm512_mask_storeu_epi8(out + 52 * chunk, first_bytes(left < 52 ? left : 52), text);
+    }
+    // The rare value within 1e-9 of a rounding tie is rounded exactly.
+    for (unsigned near = near_tie & ~static_cast<unsigned>(zero) & ((1u << count) - 1); near != 0;
+         near &= near - 1) {
+        const int i = __builtin_ctz(near);
+        const packed_fields value = decode_packed_fields(chars + packed_value_length * i);
+        format_fraction(value.negative, value.fraction, value.exponent, out + 13 * i + 2);
+    }
+}
+
+bool avx512_values_available() {
+    static const bool available =
+        __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+        __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl") &&
+        __builtin_cpu_supports("avx512vbmi");
+    return available;
+}
+
+#else
+
+bool avx512_values_available() {
+    return false;
+}
+
+void format_values_avx512(const char*, unsigned, char*) {}
+
+#endif
+
+}  // namespace datalog

@@ -1,0 +1,99 @@
+// The constant tables of the 512-bit value formatter: byte permutations and
+// small lookup tables that the vectors index in registers.
+#pragma once
+
+#include <cstdint>
+
+namespace datalog {
+namespace avx512_tables {
+
+// The hexadecimal digit value of each 7-bit character; 0 for the others.
+struct hex_table {
+    std::int8_t values[128];
+};
+
+constexpr hex_table make_hex_table() {
+    hex_table table{};
+    for (int c = 0; c < 10; ++c) table.values['0' + c] = static_cast<std::int8_t>(c);
+    for (int c = 0; c < 6; ++c) {
+        table.values['A' + c] = static_cast<std::int8_t>(10 + c);
+        table.values['a' + c] = static_cast<std::int8_t>(10 + c);
+    }
+    return table;
+}
+
+constexpr hex_table hex_values = make_hex_table();
+
+// 10^n = 10^(8q) * 10^r for n = -14 ... 31, q = -2 ... 3 and r = 0 ... 7:
+// 10^(8q) correctly rounded at q + 2, and 10^r, exact.
+constexpr double eighth_powers_of_ten[8] = {1e-16, 1e-8, 1, 1e8, 1e16, 1e24, 0, 0};
+constexpr double small_powers_of_ten[8] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7};
+
+// "E-27" ... "E+20" as 32-bit words, at exponent + 27.
+struct exponent_words {
+    std::uint32_t words[48];
+};
+
+constexpr exponent_words make_exponent_words() {
+    exponent_words table{};
+    for (int e = -27; e <= 20; ++e) {
+        const int magnitude = e < 0 ? -e : e;
+        table.words[e + 27] = 'E' | static_cast<std::uint32_t>(e < 0 ? '-' : '+') << 8 |
+                              static_cast<std::uint32_t>('0' + magnitude / 10) << 16 |
+                              static_cast<std::uint32_t>('0' + magnitude % 10) << 24;
+    }
+    return table;
+}
+
+constexpr exponent_words exponent_table = make_exponent_words();
+
+// Where each output byte of four values (52 bytes) comes from, for the four
+// values starting at lane 4 * chunk: the head ", ±d" (bytes 0-63 of the first
+// table) and the decimals (64-127), then "E±dd" from the exponent words.
+struct text_layout {
+    std::uint8_t from_head_and_decimals[4][64];
+    std::uint8_t from_exponent[4][64];
+};
+
+constexpr text_layout make_text_layout() {
+    text_layout layout{};
+    for (int chunk = 0; chunk < 4; ++chunk)
+        for (int value = 0; value < 4; ++value) {
+            const int lane = 4 * chunk + value, at = 13 * value;
+            for (int b = 0; b < 4; ++b) {
+                layout.from_head_and_decimals[chunk][at + b] =
+                    static_cast<std::uint8_t>(4 * lane + b);
+                layout.from_head_and_decimals[chunk][at + 5 + b] =
+                    static_cast<std::uint8_t>(64 + 4 * lane + b);
+                layout.from_exponent[chunk][at + 9 + b] = static_cast<std::uint8_t>(4 * lane + b);
+            }
+        }
+    return layout;
+}
+
+constexpr text_layout text_sources = make_text_layout();
+
+// The bytes of four values' text where the exponent words go, and the point.
+constexpr std::uint64_t repeat_13(std::uint64_t bits) {
+    return bits | bits << 13 | bits << 26 | bits << 39;
+}
+constexpr std::uint64_t exponent_bytes = repeat_13(0xF << 9);
+constexpr std::uint64_t point_bytes = repeat_13(1 << 4);
+
+// For each byte of the 16 words b0 << 24 | b1 << 16 | b2 << 8 | b3, the 16-bit
+// pair holding it: the pairs of value v are 4v ... 4v + 3, in b0 ... b3 order.
+struct byte_order {
+    std::uint8_t bytes[64];
+};
+
+constexpr byte_order make_word_order() {
+    byte_order order{};
+    for (int i = 0; i < 64; ++i)
+        order.bytes[i] = static_cast<std::uint8_t>(2 * ((i & ~3) + 3 - (i & 3)));
+    return order;
+}
+
+constexpr byte_order word_order = make_word_order();
+
+}  // namespace avx512_tables
+}  // namespace datalog

@@ -1,0 +1,24 @@
+// The values of a record formatted with vector instructions where the build has
+// them (x86-64 with GCC or Clang) and the processor runs them. The text is the
+// scalar formatter's, character for character.
+#pragma once
+
+namespace datalog {
+
+// True when format_values_avx512 may be called (AVX-512 F, BW, DQ, VL, VBMI).
+bool avx512_values_available();
+
+// Writes ", " and the 11-character text of each of the `count` (1-16) packed
+// values at `chars`: 13 * count characters, nothing past them. Reads only the
+// 8 * count characters of the values.
+void format_values_avx512(const char* chars, unsigned count, char* out);
+
+// True when format_eight_values_avx2 may be called.
+bool avx2_values_available();
+
+// Writes ", " and the 11-character text of each of the eight packed values at
+// `chars` (64 characters): 104 characters, and up to 3 more after them that
+// the caller overwrites.
+void format_eight_values_avx2(const char* chars, char* out);
+
+}  // namespace datalog
