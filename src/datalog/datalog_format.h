@@ -72,7 +72,9 @@ datalog_header decode_header(const char* header_block);
 
 // True when the first two characters of a record form the end marker.
 inline bool is_end_marker(const char* record) {
-    return read_nibble_field(record, 2) == end_marker;
+    return hex_pair_table[static_cast<unsigned char>(record[0]) |
+                          static_cast<unsigned>(static_cast<unsigned char>(record[1])) << 8] ==
+           end_marker;
 }
 
 // True when every record is 1 to 64 units long and holds all of its values.

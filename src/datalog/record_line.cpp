@@ -18,7 +18,7 @@ std::size_t format_record_line(const record_number& number, const char* record, 
                                char* out) {
     const int start = number.first < 5 ? number.first : 5;  // at least five wide
     std::size_t length = static_cast<std::size_t>(10 - start);
-    std::memcpy(out, number.text + start, length);
+    std::memcpy(out, number.text + start, 16);  // what follows the number is overwritten
     // The vector paths write the same characters as the scalar loop below,
     // which takes whatever values they leave.
     unsigned k = 0;
@@ -42,15 +42,15 @@ std::size_t format_record_line(const record_number& number, const char* record, 
 }
 
 std::size_t format_progress_line(const record_number& number, char* out) {
+    // Fixed-size pieces, each overwriting what the one before wrote past its text.
     static const char head[] = "Unpacking record ";
-    static const char tail[] = " from .KYX file\n";
-    std::memcpy(out, head, sizeof head - 1);
-    std::size_t length = sizeof head - 1;
+    static const char tail[16] = {' ', 'f', 'r', 'o', 'm', ' ', '.', 'K',
+                                  'Y', 'X', ' ', 'f', 'i', 'l', 'e', '\n'};
+    std::memcpy(out, head, 17);
+    std::memcpy(out + 17, number.text + number.first, 16);
     const std::size_t digits = static_cast<std::size_t>(10 - number.first);
-    std::memcpy(out + length, number.text + number.first, digits);
-    length += digits;
-    std::memcpy(out + length, tail, sizeof tail - 1);
-    return length + sizeof tail - 1;
+    std::memcpy(out + 17 + digits, tail, 16);
+    return 17 + digits + 16;
 }
 
 }  // namespace datalog
