@@ -30,6 +30,9 @@ int convert_files(const std::string& input_path, const std::string& output_path)
         input = nullptr;
     }
     if (input == nullptr) return fail("cannot open input file %s\n", input_path);
+    // The converter reads and writes whole 64 KiB chunks itself; unbuffered,
+    // the streams pass each to the system in one piece.
+    std::setvbuf(input, nullptr, _IONBF, 0);
     // Opening the output truncates it: it must never be the datalog itself.
     if (same_file(input_path, output_path)) {
         std::fclose(input);
@@ -40,6 +43,7 @@ int convert_files(const std::string& input_path, const std::string& output_path)
         std::fclose(input);
         return fail("cannot open output file %s\n", output_path);
     }
+    std::setvbuf(output, nullptr, _IONBF, 0);
 
     std::fprintf(stderr, "Processing file %s into output file %s\n", input_path.c_str(),
                  output_path.c_str());

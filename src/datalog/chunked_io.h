@@ -1,5 +1,7 @@
 // Large-block reading and writing over C streams, so that a conversion costs a
-// few calls per 64 KiB rather than a few per record.
+// few calls per 64 KiB rather than a few per record. Both move whole 64 KiB
+// chunks (but for the last), which the C library passes to the system as they
+// are, without splitting them or copying them through its own buffer.
 #pragma once
 
 #include <cstddef>
@@ -8,21 +10,24 @@
 namespace datalog {
 
 constexpr std::size_t chunk_size = 64 * 1024;
+// The largest piece read or reserved at once.
+constexpr std::size_t max_piece = 512;
 
-// Hands out consecutive pieces of a stream from one refilled buffer.
+// Hands out consecutive pieces of a stream from one refilled buffer: chunks
+// are read at buffer + max_piece, behind what is left of the last one.
 struct chunked_reader {
     std::FILE* stream;
-    std::size_t begin = 0;  // first character not yet handed out
-    std::size_t end = 0;    // one past the last character read
-    bool at_end = false;    // the stream has delivered all it will
-    char buffer[chunk_size];
+    std::size_t begin = max_piece;  // first character not yet handed out
+    std::size_t end = max_piece;    // one past the last character read
+    bool at_end = false;            // the stream has delivered all it will
+    char buffer[max_piece + chunk_size];
 };
 
-// Moves the characters not yet handed out to the front and reads behind them
-// until the buffer is full or the stream ends.
+// Moves the characters not yet handed out to just before buffer + max_piece
+// and reads the next chunk there, as much of it as the stream has.
 void refill(chunked_reader& reader);
 
-// Points `*piece` at the next `size` (at most chunk_size) characters and returns
+// Points `*piece` at the next `size` (at most max_piece) characters and returns
 // how many there are: `size`, or fewer where the stream ends first.
 inline std::size_t read_piece(chunked_reader& reader, std::size_t size, const char** piece) {
     if (reader.end - reader.begin < size && !reader.at_end) refill(reader);
@@ -33,25 +38,28 @@ inline std::size_t read_piece(chunked_reader& reader, std::size_t size, const ch
     return delivered;
 }
 
-// Collects text and writes it in chunks. A failed write is remembered by the
-// stream's error indicator, which the stream's owner tests.
+// Collects text and writes it a chunk at a time. A failed write is remembered
+// by the stream's error indicator, which the stream's owner tests.
 struct chunked_writer {
     std::FILE* stream;
-    std::size_t used = 0;
-    char buffer[chunk_size];
+    std::size_t used = 0;  // always below chunk_size between calls
+    char buffer[chunk_size + max_piece];
 };
 
-// Writes the collected characters to the stream and empties the buffer.
+// Writes the first chunk and moves what follows it to the front.
+void write_chunk(chunked_writer& writer);
+
+// Writes what is collected and empties the buffer.
 void flush(chunked_writer& writer);
 
-// Room for `size` (at most chunk_size) more characters, flushing first where
-// needed; `commit` then takes the characters written there.
-inline char* reserve(chunked_writer& writer, std::size_t size) {
-    if (chunk_size - writer.used < size) flush(writer);
+// Room for up to max_piece more characters; `commit` then takes the
+// characters written there.
+inline char* reserve(chunked_writer& writer) {
     return writer.buffer + writer.used;
 }
 inline void commit(chunked_writer& writer, std::size_t size) {
     writer.used += size;
+    if (writer.used >= chunk_size) write_chunk(writer);
 }
 
 }  // namespace datalog

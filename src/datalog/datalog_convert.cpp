@@ -29,6 +29,7 @@ struct conversion_buffers {
 // and sets `truncated` when the input ended inside or before a record.
 std::uint32_t convert_records(const datalog_header& header, std::uint32_t limit,
                               conversion_buffers& io, bool& truncated) {
+    static_assert(2 * max_record_length <= max_piece, "a record fits in what the reader hands out");
     const std::size_t record_size = 2 * header.record_length;
     std::uint32_t written = 0;
     record_number number;
@@ -41,9 +42,9 @@ std::uint32_t convert_records(const datalog_header& header, std::uint32_t limit,
             break;
         }
         advance(number);
-        char* line = reserve(io.output, record_line_capacity);
+        char* line = reserve(io.output);
         commit(io.output, format_record_line(number, record, header.values_per_record, line));
-        char* progress = reserve(io.progress, progress_line_capacity);
+        char* progress = reserve(io.progress);
         commit(io.progress, format_progress_line(number, progress));
         ++written;
     } while (written < limit);

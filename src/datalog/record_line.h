@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "datalog/chunked_io.h"
 #include "datalog/datalog_format.h"
 #include "datalog/value_format.h"
 
@@ -14,6 +15,8 @@ namespace datalog {
 constexpr std::size_t record_line_capacity =
     10 + max_values_per_record * (2 + value_text_capacity) + 1;
 constexpr std::size_t progress_line_capacity = 64;
+static_assert(record_line_capacity <= max_piece && progress_line_capacity <= max_piece,
+              "a line fits in what the writer reserves");
 
 // A record number kept as decimal text and counted up in place, since every
 // record prints its number twice. The digits end at text[9]; the characters
