@@ -18,15 +18,23 @@ constexpr std::size_t progress_line_capacity = 64;
 static_assert(record_line_capacity <= max_piece && progress_line_capacity <= max_piece,
               "a line fits in what the writer reserves");
 
-// A record number kept as decimal text and counted up in place, since every
-// record prints its number twice. The digits end at text[9]; the characters
-// after them let the number be copied in one fixed-size piece.
+// A record number and its decimal text, right-aligned in characters 0-9 with
+// spaces before it. The text is kept as two 64-bit words (its characters in
+// memory order on this little-endian machine), each only ever written and
+// read whole, and apart, so that no read spans both: a read that spans
+// several recent writes waits until they complete.
 struct record_number {
-    char text[32] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', '0'};
-    int first = 9;  // index of the first digit
+    std::uint64_t text_low = 0x2020202020202020u;  // characters 0-7
+    std::uint32_t value = 0;
+    int first = 9;                      // index of the first digit in the text
+    std::uint64_t text_high = 0x3020u;  // characters 8-15
+    std::uint64_t next_power = 10;      // the value from which the text has one more digit
 };
 
-// Adds one to the number.
+// The number `value`.
+record_number record_number_at(std::uint32_t value);
+
+// Adds one to the number (below 2^32 - 1).
 void advance(record_number& number);
 
 // "%5d" of the record number, then ", %+.4E" of each of the `values` packed
