@@ -17,10 +17,10 @@ constexpr std::size_t max_piece = 512;
 // are read at buffer + max_piece, behind what is left of the last one.
 struct chunked_reader {
     std::FILE* stream;
-    std::size_t begin = max_piece;  // first character not yet handed out
-    std::size_t end = max_piece;    // one past the last character read
-    bool at_end = false;            // the stream has delivered all it will
-    char buffer[max_piece + chunk_size];
+    std::size_t begin = max_piece;                    // first character not yet handed out
+    std::size_t end = max_piece;                      // one past the last character read
+    bool at_end = false;                              // the stream has delivered all it will
+    alignas(64) char buffer[max_piece + chunk_size];  // chunks start on a cache line
 };
 
 // Moves the characters not yet handed out to just before buffer + max_piece
@@ -43,7 +43,7 @@ inline std::size_t read_piece(chunked_reader& reader, std::size_t size, const ch
 struct chunked_writer {
     std::FILE* stream;
     std::size_t used = 0;  // always below chunk_size between calls
-    char buffer[chunk_size + max_piece];
+    alignas(64) char buffer[chunk_size + max_piece];
 };
 
 // Writes the first chunk and moves what follows it to the front.
