@@ -94,68 +94,68 @@ DATALOG_AVX2 double_table make_double_table(const double (&values)[8]) {
             _mm256_loadu_si256(reinterpret_cast<const __m256i*>(high))};
 }
 
-// 10^(8q) for q = -2 ... 3, at q + 2.
+// 10^n = 10^(8q) * 10^r for n = -14 ... 31, q = -2 ... 3 and r = 0 ... 7:
+// 10^(8q) correctly rounded at q + 2, and 10^r, exact even as a float.
 constexpr double eighth_powers[8] = {1e-16, 1e-8, 1, 1e8, 1e16, 1e24, 0, 0};
 
+// Rounds four values, each exactly as a float, times 10^(8q) and 10^r, to
+// five digits: within three roundings of the exact product, below 10^6.
+DATALOG_AVX2 __m128i round_quarter(__m128 value, __m256d eighth_power, __m128 small_power,
+                                   int* above, int* near_tie) {
+    const __m256d scaled = _mm256_mul_pd(_mm256_mul_pd(_mm256_cvtps_pd(value), eighth_power),
+                                         _mm256_cvtps_pd(small_power));
+    // From 99999.5 up the five digits are 1.0000 times the next power of ten
+    // either way; the cut at 99999.75 lies clear of the estimate's error.
+    const __m256d high = _mm256_cmp_pd(scaled, _mm256_set1_pd(99999.75), _CMP_GE_OQ);
+    const __m256d digits =
+        _mm256_blendv_pd(scaled, _mm256_mul_pd(scaled, _mm256_set1_pd(0.1)), high);
+    // The estimate is within 1e-10 of the exact value, so rounding it to the
+    // nearest integer is right unless it lies within 1e-9 of a half.
+    const __m256d rounded = _mm256_round_pd(digits, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
+    const __m256d distance = _mm256_andnot_pd(_mm256_set1_pd(-0.0), _mm256_sub_pd(digits, rounded));
+    *above = _mm256_movemask_pd(high);
+    *near_tie = _mm256_movemask_pd(_mm256_cmp_pd(distance, _mm256_set1_pd(0.5 - 1e-9), _CMP_GT_OQ));
+    return _mm256_cvttpd_epi32(rounded);
+}
+
 // Rounds fraction * 2^(exponent - 24) to five significant digits, ties away
-// from zero: a double estimate of the scaled value, exact where it is not
-// within 1e-9 of a tie; the lanes that are get flagged. Zero lanes give zero.
+// from zero, but for the lanes flagged near a tie. Zero lanes give zero.
 DATALOG_AVX2 rounded_values round_values(__m256i fraction, __m256i exponent) {
     const __m256i zero = _mm256_cmpeq_epi32(fraction, _mm256_setzero_si256());
-    // The fraction as a float, exactly (24 bits): its exponent field is 127 +
-    // floor(log2 fraction).
-    const __m256i float_bits = _mm256_castps_si256(_mm256_cvtepi32_ps(fraction));
+    // The fraction as a float, exactly (24 bits), has 127 + floor(log2
+    // fraction) in its exponent field; the value is that float with the power
+    // added there, exactly (2^-88 ... 2^63).
     const __m256i power = _mm256_sub_epi32(exponent, _mm256_set1_epi32(24));
-    const __m256i log2 = _mm256_add_epi32(
-        power, _mm256_sub_epi32(_mm256_srli_epi32(float_bits, 23), _mm256_set1_epi32(127)));
-    // floor(log10 value) is this or one more; 1233 / 4096 stands for log10(2),
-    // exactly enough for every log2 here (-88 ... 62).
-    const __m256i low_exponent =
-        _mm256_srai_epi32(_mm256_mullo_epi32(log2, _mm256_set1_epi32(1233)), 12);
-    // The value is scaled by 10^n = 10^(8q) * 10^r with n = 4 - low_exponent
-    // (-14 ... 31), q = -2 ... 3 and r = 0 ... 7; 2^power goes into the
-    // exponent field of 10^(8q), exactly.
-    const __m256i n = _mm256_sub_epi32(_mm256_set1_epi32(4), low_exponent);
-    const __m256i q_index = _mm256_add_epi32(_mm256_srai_epi32(n, 3), _mm256_set1_epi32(2));
-    const __m256 small_powers = _mm256_setr_ps(1, 10, 100, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f);
-    const __m256 tens =
-        _mm256_permutevar8x32_ps(small_powers, _mm256_and_si256(n, _mm256_set1_epi32(7)));
+    const __m256i value = _mm256_add_epi32(_mm256_castps_si256(_mm256_cvtepi32_ps(fraction)),
+                                           _mm256_slli_epi32(power, 23));
+    // floor(log10 value) is this or one more: (biased log2 - 127) * 1233 / 4096,
+    // 1233 / 4096 standing for log10(2), exactly enough for every log2 here
+    // (-88 ... 62).
+    const __m256i low_exponent = _mm256_srai_epi32(
+        _mm256_sub_epi32(_mm256_madd_epi16(_mm256_srli_epi32(value, 23), _mm256_set1_epi32(1233)),
+                         _mm256_set1_epi32(127 * 1233)),
+        12);
+    // The value times 10^n, n = 4 - low_exponent, from 10^4 up to below 10^6;
+    // index n + 16 (2 ... 47) gives q + 2 in bits 5-3 and r in bits 2-0.
+    const __m256i index = _mm256_sub_epi32(_mm256_set1_epi32(20), low_exponent);
+    const __m256 small_powers = _mm256_setr_ps(1, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f);
+    const __m256 small = _mm256_permutevar8x32_ps(small_powers, index);  // low 3 bits
     __m256d eighth[2];
-    look_up(make_double_table(eighth_powers), q_index, &eighth[0], &eighth[1]);
+    look_up(make_double_table(eighth_powers), _mm256_srli_epi32(index, 3), &eighth[0], &eighth[1]);
 
-    __m128i digit_halves[2];
-    int near_tie = 0, above = 0;
-    for (int half = 0; half < 2; ++half) {
-        const __m128i fraction_half =
-            half == 0 ? _mm256_castsi256_si128(fraction) : _mm256_extracti128_si256(fraction, 1);
-        const __m128i power_half =
-            half == 0 ? _mm256_castsi256_si128(power) : _mm256_extracti128_si256(power, 1);
-        const __m128 tens_half =
-            half == 0 ? _mm256_castps256_ps128(tens) : _mm256_extractf128_ps(tens, 1);
-        const __m256d scale = _mm256_castsi256_pd(
-            _mm256_add_epi64(_mm256_castpd_si256(eighth[half]),
-                             _mm256_slli_epi64(_mm256_cvtepi32_epi64(power_half), 52)));
-        // The value times 10^(4 - low_exponent): from 10^4 up to below 10^6.
-        const __m256d scaled = _mm256_mul_pd(
-            _mm256_mul_pd(_mm256_cvtepi32_pd(fraction_half), scale), _mm256_cvtps_pd(tens_half));
-        // From 99999.5 up the five digits are 1.0000 times the next power of
-        // ten either way; the cut at 99999.75 lies clear of the estimate's error.
-        const __m256d high = _mm256_cmp_pd(scaled, _mm256_set1_pd(99999.75), _CMP_GE_OQ);
-        const __m256d rounded = _mm256_add_pd(
-            _mm256_blendv_pd(scaled, _mm256_mul_pd(scaled, _mm256_set1_pd(0.1)), high),
-            _mm256_set1_pd(0.5));
-        digit_halves[half] = _mm256_cvttpd_epi32(rounded);
-        const __m256d part = _mm256_sub_pd(rounded, _mm256_cvtepi32_pd(digit_halves[half]));
-        const __m256d near =
-            _mm256_or_pd(_mm256_cmp_pd(part, _mm256_set1_pd(1e-9), _CMP_LT_OQ),
-                         _mm256_cmp_pd(part, _mm256_set1_pd(1 - 1e-9), _CMP_GT_OQ));
-        near_tie |= _mm256_movemask_pd(near) << (4 * half);
-        above |= _mm256_movemask_pd(high) << (4 * half);
-    }
-    __m256i digits = _mm256_set_m128i(digit_halves[1], digit_halves[0]);
-    const __m256i above_lanes = _mm256_cmpgt_epi32(
-        _mm256_and_si256(_mm256_set1_epi32(above), _mm256_setr_epi32(1, 2, 4, 8, 16, 32, 64, 128)),
-        _mm256_setzero_si256());
+    int above[2], near_tie[2];
+    const __m256 value_float = _mm256_castsi256_ps(value);
+    const __m128i low_digits =
+        round_quarter(_mm256_castps256_ps128(value_float), eighth[0], _mm256_castps256_ps128(small),
+                      &above[0], &near_tie[0]);
+    const __m128i high_digits =
+        round_quarter(_mm256_extractf128_ps(value_float, 1), eighth[1],
+                      _mm256_extractf128_ps(small, 1), &above[1], &near_tie[1]);
+    __m256i digits = _mm256_set_m128i(high_digits, low_digits);
+    const __m256i above_lanes =
+        _mm256_cmpgt_epi32(_mm256_and_si256(_mm256_set1_epi32(above[0] | above[1] << 4),
+                                            _mm256_setr_epi32(1, 2, 4, 8, 16, 32, 64, 128)),
+                           _mm256_setzero_si256());
     // Rounded up to the next power of ten.
     const __m256i carry = _mm256_cmpeq_epi32(digits, _mm256_set1_epi32(100000));
     digits = _mm256_blendv_epi8(digits, _mm256_set1_epi32(10000), carry);
@@ -163,25 +163,29 @@ DATALOG_AVX2 rounded_values round_values(__m256i fraction, __m256i exponent) {
         _mm256_sub_epi32(_mm256_sub_epi32(low_exponent, above_lanes), carry);
     const int zero_lanes = _mm256_movemask_ps(_mm256_castsi256_ps(zero));
     return {_mm256_andnot_si256(zero, digits), _mm256_andnot_si256(zero, decimal_exponent),
-            near_tie & ~zero_lanes};
+            (near_tie[0] | near_tie[1] << 4) & ~zero_lanes};
 }
 
 // The 13 characters ", ±d.ddddE±dd" of each lane, stored at out + 13 * lane,
 // each with a 16-byte store: the last writes 3 bytes past the 104.
 DATALOG_AVX2 void store_texts(__m256i digits, __m256i exponent, __m256i negative, char* out) {
-    // digits / 10^4, exactly: the float error stays far below the 5e-5 added.
-    const __m256i first = _mm256_cvttps_epi32(_mm256_add_ps(
-        _mm256_mul_ps(_mm256_cvtepi32_ps(digits), _mm256_set1_ps(1e-4f)), _mm256_set1_ps(5e-5f)));
+    // The first digit, digits / 10^4, as (digits / 16) / 625 in 16-bit fixed
+    // point (exact below 10^5); the other four as 100 * high + low, each split
+    // into tens and ones, in the 16-bit halves of each lane.
+    const __m256i first = _mm256_srli_epi16(
+        _mm256_mulhi_epu16(_mm256_srli_epi32(digits, 4), _mm256_set1_epi16(6711)), 6);
     const __m256i rest =
-        _mm256_sub_epi32(digits, _mm256_mullo_epi32(first, _mm256_set1_epi32(10000)));
-    // rest = 100 * high + low in 16-bit halves, then each as tens and ones.
-    const __m256i high = _mm256_srli_epi16(_mm256_mulhi_epu16(rest, _mm256_set1_epi16(5243)), 3);
-    const __m256i low = _mm256_sub_epi16(rest, _mm256_mullo_epi16(high, _mm256_set1_epi16(100)));
-    const __m256i pairs = _mm256_or_si256(high, _mm256_slli_epi32(low, 16));
+        _mm256_sub_epi32(digits, _mm256_madd_epi16(first, _mm256_set1_epi32(10000)));
+    const __m256i hundreds =
+        _mm256_srli_epi16(_mm256_mulhi_epu16(rest, _mm256_set1_epi16(5243)), 3);
+    const __m256i pairs = _mm256_or_si256(
+        hundreds,
+        _mm256_slli_epi32(
+            _mm256_sub_epi32(rest, _mm256_madd_epi16(hundreds, _mm256_set1_epi32(100))), 16));
     const __m256i tens = _mm256_mulhi_epu16(pairs, _mm256_set1_epi16(6554));
-    const __m256i ones = _mm256_sub_epi16(pairs, _mm256_mullo_epi16(tens, _mm256_set1_epi16(10)));
-    const __m256i decimals =
-        _mm256_add_epi8(_mm256_or_si256(tens, _mm256_slli_epi16(ones, 8)), _mm256_set1_epi8('0'));
+    const __m256i ones = _mm256_sub_epi16(pairs, _mm256_maddubs_epi16(tens, _mm256_set1_epi16(10)));
+    const __m256i decimals = _mm256_add_epi16(_mm256_or_si256(tens, _mm256_slli_epi16(ones, 8)),
+                                              _mm256_set1_epi16(0x3030));
     // ", " and the sign ('-' is '+' + 2) and the first digit.
     const __m256i head =
         _mm256_add_epi32(_mm256_set1_epi32(0x302B202C),
@@ -191,7 +195,7 @@ DATALOG_AVX2 void store_texts(__m256i digits, __m256i exponent, __m256i negative
     const __m256i magnitude = _mm256_abs_epi32(exponent);
     const __m256i exponent_tens = _mm256_mulhi_epu16(magnitude, _mm256_set1_epi16(6554));
     const __m256i exponent_ones =
-        _mm256_sub_epi32(magnitude, _mm256_mullo_epi16(exponent_tens, _mm256_set1_epi16(10)));
+        _mm256_sub_epi32(magnitude, _mm256_madd_epi16(exponent_tens, _mm256_set1_epi32(10)));
     const __m256i exponent_text = _mm256_add_epi32(
         _mm256_add_epi32(
             _mm256_set1_epi32(0x30302B45),
