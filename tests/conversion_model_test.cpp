@@ -9,6 +9,7 @@
 #include <string>
 
 #include "conversion_helpers.h"
+#include "datalog/record_line.h"
 #include "datalog_writer.h"
 #include "reference_format.h"
 
@@ -119,15 +120,21 @@ expectation random_case(model& m) {
 }
 
 TEST(ConversionModel, RandomDatalogsMatchTheIndependentModel) {
-    model m{std::mt19937(4242)};
-    for (int i = 0; i < 400; ++i) {
-        const expectation e = random_case(m);
-        const conversion r = run_conversion(e.file);
-        ASSERT_EQ(r.status, e.status) << "case " << i;
-        ASSERT_EQ(r.text, e.text) << "case " << i;
-        ASSERT_EQ(r.out, e.out) << "case " << i;
-        ASSERT_EQ(r.err, e.err) << "case " << i;
+    // Through the vector formatting this processor has, and through the
+    // scalar formatting every processor has.
+    for (const bool vector : {true, false}) {
+        datalog::use_vector_formatting(vector);
+        model m{std::mt19937(4242)};
+        for (int i = 0; i < 400; ++i) {
+            const expectation e = random_case(m);
+            const conversion r = run_conversion(e.file);
+            ASSERT_EQ(r.status, e.status) << "case " << i << ", vector " << vector;
+            ASSERT_EQ(r.text, e.text) << "case " << i << ", vector " << vector;
+            ASSERT_EQ(r.out, e.out) << "case " << i << ", vector " << vector;
+            ASSERT_EQ(r.err, e.err) << "case " << i << ", vector " << vector;
+        }
     }
+    datalog::use_vector_formatting(true);
 }
 
 }  // namespace

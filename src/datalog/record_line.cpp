@@ -54,7 +54,13 @@ void set_text(record_number& number) {
     number.text_high = high;
 }
 
+bool vector_formatting = true;
+
 }  // namespace
+
+void use_vector_formatting(bool enabled) {
+    vector_formatting = enabled;
+}
 
 record_number record_number_at(std::uint32_t value) {
     record_number number;
@@ -89,11 +95,11 @@ std::size_t format_record_line(const record_number& number, const char* record, 
     // The vector paths write the same characters as the scalar loop below,
     // which takes whatever values they leave.
     unsigned k = 0;
-    if (avx512_values_available()) {
+    if (vector_formatting && avx512_values_available()) {
         format_values_avx512(record, values, out + length);
         k = values;
         length += 13 * values;
-    } else if (avx2_values_available()) {
+    } else if (vector_formatting && avx2_values_available()) {
         for (; k + 8 <= values; k += 8, length += 8 * 13)
             format_eight_values_avx2(record + packed_value_length * k, out + length);
     }

@@ -37,6 +37,10 @@ record_number record_number_at(std::uint32_t value);
 // Adds one to the number (below 2^32 - 1).
 void advance(record_number& number);
 
+// Whether format_record_line may take the vector paths where the processor
+// has them (the default); the scalar path gives the same text. For tests.
+void use_vector_formatting(bool enabled);
+
 // "%5d" of the record number, then ", %+.4E" of each of the `values` packed
 // values at `record`, then "\n". Returns the length written; `out` has room
 // for record_line_capacity characters, all of which may be written.
