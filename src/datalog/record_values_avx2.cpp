@@ -1,3 +1,6 @@
+// Eight of a record's values in one pass of 256-bit vectors, for processors
+// with AVX2 but not the 512-bit path's instructions: the same steps as that
+// path, with the rare near-tie lane handed to the exact scalar formatter.
 #include "datalog/record_values_simd.h"
 
 #include <cstddef>
