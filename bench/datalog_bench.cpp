@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
         return copy_floor(argv[2], argv[3], std::atoll(argv[4]));
 
     unsigned long records = 1000000;
-    int runs = 5;
+    int runs = 9;
     std::string dir = "/tmp";
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
