@@ -48,9 +48,9 @@ DATALOG_AVX512 __m512i packed_words(const char* chars, unsigned count) {
         const unsigned before = 64 * half;
         const __m512i text = _mm512_maskz_loadu_epi8(
             first_bytes(length > before ? length - before : 0), chars + before);
-        // Characters from 128 up are no digits.
-        const __m512i digits =
-            _mm512_maskz_permutex2var_epi8(~_mm512_movepi8_mask(text), table_low, text, table_high);
+        // Characters from 128 up read as 127, no digit.
+        const __m512i digits = _mm512_permutex2var_epi8(
+            table_low, _mm512_min_epu8(text, _mm512_set1_epi8(127)), table_high);
         // Each pair of characters, low nibble first, gives one byte.
         pairs[half] = _mm512_maddubs_epi16(digits, _mm512_set1_epi16(0x1001));
     }
@@ -58,7 +58,8 @@ DATALOG_AVX512 __m512i packed_words(const char* chars, unsigned count) {
 }
 
 struct rounded_half {
-    __m256i digits;     // the five digits, rounded from the estimate
+    __m512i digits;     // the five digits, rounded from the estimate, in the low
+                        // half of each 64-bit lane
     __mmask8 above;     // lanes rounded at the next power of ten
     __mmask8 near_tie;  // lanes whose rounding the estimate cannot decide
 };
@@ -83,8 +84,10 @@ DATALOG_AVX512 rounded_half round_half(__m256 value, __m256i power_index) {
     const __m512d part = _mm512_reduce_pd(digits, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
     const __mmask8 near =
         _mm512_cmp_pd_mask(_mm512_abs_pd(part), _mm512_set1_pd(0.5 - 1e-9), _CMP_GT_OQ);
-    return {_mm512_cvt_roundpd_epi32(digits, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC), above,
-            near};
+    // Adding 1.5 * 2^52 rounds to an integer, which the low 32 bits then hold.
+    const __m512d rounded = _mm512_add_round_pd(digits, _mm512_set1_pd(6755399441055744.0),
+                                                _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
+    return {_mm512_castpd_si512(rounded), above, near};
 }
 
 }  // namespace
@@ -115,12 +118,12 @@ DATALOG_AVX512 void format_values_avx512(const char* chars, unsigned count, char
                                         _mm512_castsi512_si256(power_index));
     const rounded_half high = round_half(_mm256_castsi256_ps(_mm512_extracti64x4_epi64(value, 1)),
                                          _mm512_extracti64x4_epi64(power_index, 1));
-    const unsigned near_tie = low.near_tie | static_cast<unsigned>(high.near_tie) << 8;
-    const unsigned above = low.above | static_cast<unsigned>(high.above) << 8;
-    __m512i digits = _mm512_inserti64x4(_mm512_castsi256_si512(low.digits), high.digits, 1);
+    const __mmask16 near_mask = _mm512_kunpackb(high.near_tie, low.near_tie);
+    const __mmask16 above = _mm512_kunpackb(high.above, low.above);
+    __m512i digits = _mm512_permutex2var_epi32(low.digits, load(even_words.indices), high.digits);
     // The lanes scaled down by ten have the next decimal exponent.
-    decimal_exponent = _mm512_mask_add_epi32(decimal_exponent, static_cast<__mmask16>(above),
-                                             decimal_exponent, _mm512_set1_epi32(1));
+    decimal_exponent =
+        _mm512_mask_add_epi32(decimal_exponent, above, decimal_exponent, _mm512_set1_epi32(1));
     // Rounded up to the next power of ten.
     const __mmask16 carry = _mm512_cmpeq_epi32_mask(digits, _mm512_set1_epi32(100000));
     digits = _mm512_mask_mov_epi32(digits, carry, _mm512_set1_epi32(10000));
@@ -171,6 +174,7 @@ DATALOG_AVX512 void format_values_avx512(const char* chars, unsigned count, char
         _mm512_mask_storeu_epi8(out + 52 * chunk, first_bytes(left < 52 ? left : 52), text);
     }
     // The rare value within 1e-9 of a rounding tie is rounded exactly.
+    const unsigned near_tie = _cvtmask16_u32(near_mask);
     for (unsigned near = near_tie & ~static_cast<unsigned>(zero) & ((1u << count) - 1); near != 0;
          near &= near - 1) {
         const int i = __builtin_ctz(near);

@@ -95,5 +95,12 @@ constexpr byte_order make_word_order() {
 
 constexpr byte_order word_order = make_word_order();
 
+// The low 32-bit halves of sixteen 64-bit lanes held in two vectors.
+struct word_indices {
+    std::uint32_t indices[16];
+};
+
+constexpr word_indices even_words = {{0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30}};
+
 }  // namespace avx512_tables
 }  // namespace datalog
