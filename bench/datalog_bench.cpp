@@ -6,7 +6,8 @@
 //
 // Each run starts the three as processes with standard input, output and error
 // on /dev/null; the table shows the median wall time of each, their ratios,
-// and the program's peak resident memory. Each run writes a new output file;
+// and the program's peak resident memory. Each run starts with nothing left to
+// write back from the runs before it, and writes a new output file;
 // with --overwrite each truncates the previous run's output instead, as a
 // conversion run again over its old output does (that costs every run alike).
 #include <fcntl.h>
@@ -37,10 +38,12 @@ struct measurement {
 
 bool overwrite = false;
 
-// Runs a command on the workload; unless overwriting, the output file it writes
-// is removed first (outside the timing).
+// Runs a command on the workload. Outside the timing: unless overwriting, the
+// output file it writes is removed first; then everything written so far is
+// flushed to disk, so that no run pays for writing back an earlier run's output.
 measurement run(std::vector<std::string> words, const std::string& output) {
     if (!overwrite) std::remove(output.c_str());
+    sync();
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
