@@ -131,7 +131,7 @@ TEST(RecordValuesSimd, EightValuePathWritesAtMostThreeCharactersPastItsText) {
     char* at = page.end() - chars.size();
     std::memcpy(at, chars.data(), chars.size());
     std::string out(104 + 64, '#');
-    datalog::format_eight_values_avx2(at, &out[0]);
+    datalog::format_values_avx2(at, 1, &out[0]);
     EXPECT_EQ(out.substr(0, 104), scalar_texts(chars));
     EXPECT_EQ(out.substr(107), std::string(61, '#'));
 }

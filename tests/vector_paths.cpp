@@ -20,8 +20,8 @@ std::string sixteen_at_a_time(const std::string& chars) {
 
 std::string eight_at_a_time(const std::string& chars) {
     std::string text(chars.size() / value_chars * 13 + 3, '?');  // 3 characters of slack
-    for (std::size_t at = 0; at + 8 * value_chars <= chars.size(); at += 8 * value_chars)
-        datalog::format_eight_values_avx2(chars.data() + at, &text[at / value_chars * 13]);
+    datalog::format_values_avx2(chars.data(), static_cast<unsigned>(chars.size() / value_chars / 8),
+                                &text[0]);
     text.resize(text.size() - 3);
     return text;
 }

@@ -100,8 +100,9 @@ std::size_t format_record_line(const record_number& number, const char* record, 
         k = values;
         length += 13 * values;
     } else if (vector_formatting && avx2_values_available()) {
-        for (; k + 8 <= values; k += 8, length += 8 * 13)
-            format_eight_values_avx2(record + packed_value_length * k, out + length);
+        format_values_avx2(record, values / 8, out + length);
+        k = values / 8 * 8;
+        length += 13 * k;
     }
     for (; k < values; ++k, length += 13) {
         // ", " and the same 11 characters as format_value(decode_packed_value(...)),

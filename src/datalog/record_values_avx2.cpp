@@ -206,22 +206,21 @@ DATALOG_AVX2 void store_texts(__m256i digits, __m256i exponent, __m256i negative
         _mm256_or_si256(_mm256_slli_epi32(exponent_tens, 16),
                         _mm256_slli_epi32(exponent_ones, 24)));
 
-    // Lane i as head, decimals, exponent text: lanes 0 and 4 in v[0], 1 and 5
-    // in v[1], and so on; then the point goes in after the head.
+    // Lane i as head, decimals, exponent text and "....": lanes 0 and 4 in
+    // v[0], 1 and 5 in v[1], and so on; then a point goes in after the head.
+    const __m256i points = _mm256_set1_epi8('.');
     const __m256i head_decimals[2] = {_mm256_unpacklo_epi32(head, decimals),
                                       _mm256_unpackhi_epi32(head, decimals)};
-    const __m256i exponents[2] = {_mm256_unpacklo_epi32(exponent_text, _mm256_setzero_si256()),
-                                  _mm256_unpackhi_epi32(exponent_text, _mm256_setzero_si256())};
-    const __m256i order = _mm256_setr_epi8(0, 1, 2, 3, -1, 4, 5, 6, 7, 8, 9, 10, 11, -1, -1, -1,  //
-                                           0, 1, 2, 3, -1, 4, 5, 6, 7, 8, 9, 10, 11, -1, -1, -1);
-    const __m256i point = _mm256_setr_epi8(0, 0, 0, 0, '.', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  //
-                                           0, 0, 0, 0, '.', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
+    const __m256i exponents[2] = {_mm256_unpacklo_epi32(exponent_text, points),
+                                  _mm256_unpackhi_epi32(exponent_text, points)};
+    const __m256i order = _mm256_setr_epi8(0, 1, 2, 3, 12, 4, 5, 6, 7, 8, 9, 10, 11, -1, -1, -1,  //
+                                           0, 1, 2, 3, 12, 4, 5, 6, 7, 8, 9, 10, 11, -1, -1, -1);
     __m256i v[4];
     for (int j = 0; j < 2; ++j) {
         v[2 * j] = _mm256_unpacklo_epi64(head_decimals[j], exponents[j]);
         v[2 * j + 1] = _mm256_unpackhi_epi64(head_decimals[j], exponents[j]);
     }
-    for (__m256i& text : v) text = _mm256_or_si256(_mm256_shuffle_epi8(text, order), point);
+    for (__m256i& text : v) text = _mm256_shuffle_epi8(text, order);
     for (int i = 0; i < 4; ++i)
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 13 * i), _mm256_castsi256_si128(v[i]));
     for (int i = 0; i < 4; ++i)
@@ -229,9 +228,9 @@ DATALOG_AVX2 void store_texts(__m256i digits, __m256i exponent, __m256i negative
                          _mm256_extracti128_si256(v[i], 1));
 }
 
-}  // namespace
-
-DATALOG_AVX2 void format_eight_values_avx2(const char* chars, char* out) {
+// Eight values; inlined into the loop below, which keeps its constants in
+// registers from one group to the next.
+DATALOG_AVX2 inline __attribute__((always_inline)) void format_eight(const char* chars, char* out) {
     const __m256i bytes = packed_bytes(chars);
     // Byte 0: sign in bit 0, a 7-bit two's-complement exponent in bits 7-1;
     // bytes 1-3: the fraction, most significant first.
@@ -250,6 +249,13 @@ DATALOG_AVX2 void format_eight_values_avx2(const char* chars, char* out) {
     }
 }
 
+}  // namespace
+
+DATALOG_AVX2 void format_values_avx2(const char* chars, unsigned groups, char* out) {
+    for (unsigned g = 0; g < groups; ++g)
+        format_eight(chars + 8 * packed_value_length * g, out + 8 * 13 * g);
+}
+
 bool avx2_values_available() {
     static const bool available = __builtin_cpu_supports("avx2");
     return available;
@@ -261,7 +267,7 @@ bool avx2_values_available() {
     return false;
 }
 
-void format_eight_values_avx2(const char*, char*) {}
+void format_values_avx2(const char*, unsigned, char*) {}
 
 #endif
 

@@ -13,12 +13,12 @@ bool avx512_values_available();
 // 8 * count characters of the values.
 void format_values_avx512(const char* chars, unsigned count, char* out);
 
-// True when format_eight_values_avx2 may be called.
+// True when format_values_avx2 may be called.
 bool avx2_values_available();
 
-// Writes ", " and the 11-character text of each of the eight packed values at
-// `chars` (64 characters): 104 characters, and up to 3 more after them that
-// the caller overwrites.
-void format_eight_values_avx2(const char* chars, char* out);
+// Writes ", " and the 11-character text of each of the 8 * groups packed
+// values at `chars` (64 characters a group): 104 characters a group, and up to
+// 3 more after them that the caller overwrites.
+void format_values_avx2(const char* chars, unsigned groups, char* out);
 
 }  // namespace datalog
