@@ -1,7 +1,7 @@
 // Large-block reading and writing over C streams, so that a conversion costs a
 // few calls per 64 KiB rather than a few per record. Both move whole 64 KiB
-// chunks (but for the last), which the C library passes to the system as they
-// are, without splitting them or copying them through its own buffer.
+// chunks (but for the last), which an unbuffered C stream passes to the system
+// as they are, without splitting them or copying them through a buffer.
 #pragma once
 
 #include <cstddef>

@@ -9,8 +9,10 @@ namespace datalog {
 
 namespace {
 
+#if defined(__BYTE_ORDER__)
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
               "the record number's words are little-endian");
+#endif
 
 // The eight digits of x (below 10^8) as characters in a little-endian word:
 // x as two four-digit halves, each as two two-digit quarters, each as two
