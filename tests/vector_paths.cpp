@@ -38,9 +38,8 @@ std::vector<vector_path> available_vector_paths() {
 std::string scalar_texts(const std::string& chars) {
     std::string text;
     for (std::size_t at = 0; at + value_chars <= chars.size(); at += value_chars) {
-        const datalog::packed_fields value = datalog::decode_packed_fields(chars.data() + at);
         char out[11];
-        datalog::format_fraction(value.negative, value.fraction, value.exponent, out);
+        datalog::format_packed(chars.data() + at, out);
         text += ", ";
         text.append(out, sizeof out);
     }

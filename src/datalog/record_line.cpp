@@ -109,9 +109,8 @@ std::size_t format_record_line(const record_number& number, const char* record, 
     for (; k < values; ++k, length += 13) {
         // ", " and the same 11 characters as format_value(decode_packed_value(...)),
         // without the round trip through a double.
-        const packed_fields value = decode_packed_fields(record + packed_value_length * k);
         std::memcpy(out + length, ", ", 2);
-        format_fraction(value.negative, value.fraction, value.exponent, out + length + 2);
+        format_packed(record + packed_value_length * k, out + length + 2);
     }
     out[length++] = '\n';
     return length;

@@ -244,8 +244,7 @@ DATALOG_AVX2 inline __attribute__((always_inline)) void format_eight(const char*
     // The rare value within 1e-9 of a rounding tie is rounded exactly.
     for (int near = rounded.near_tie; near != 0; near &= near - 1) {
         const int i = __builtin_ctz(static_cast<unsigned>(near));
-        const packed_fields value = decode_packed_fields(chars + packed_value_length * i);
-        format_fraction(value.negative, value.fraction, value.exponent, out + 13 * i + 2);
+        format_packed(chars + packed_value_length * i, out + 13 * i + 2);
     }
 }
 

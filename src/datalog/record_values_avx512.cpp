@@ -178,8 +178,7 @@ DATALOG_AVX512 void format_values_avx512(const char* chars, unsigned count, char
     for (unsigned near = near_tie & ~static_cast<unsigned>(zero) & ((1u << count) - 1); near != 0;
          near &= near - 1) {
         const int i = __builtin_ctz(near);
-        const packed_fields value = decode_packed_fields(chars + packed_value_length * i);
-        format_fraction(value.negative, value.fraction, value.exponent, out + 13 * i + 2);
+        format_packed(chars + packed_value_length * i, out + 13 * i + 2);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "datalog/datalog_format.h"
 #include "datalog/uint128.h"
 #include "datalog/value_format_internal.h"
 #include "datalog/value_format_tables.h"
@@ -57,6 +58,12 @@ inline void format_fraction(bool negative, std::uint32_t fraction, int exponent,
     while ((fraction << shift) < (1u << 23)) ++shift;
 #endif
     format_normalized(negative, fraction << shift, exponent - 24 - shift, out);
+}
+
+// Writes the 11-character text of the 8-character packed value at `chars`.
+inline void format_packed(const char* chars, char* out) {
+    const packed_fields value = decode_packed_fields(chars);
+    format_fraction(value.negative, value.fraction, value.exponent, out);
 }
 
 }  // namespace datalog
