@@ -34,15 +34,14 @@ int convert_files(const std::string& input_path, const std::string& output_path)
     // the streams pass each to the system in one piece.
     std::setvbuf(input, nullptr, _IONBF, 0);
     // Opening the output truncates it: it must never be the datalog itself.
-    if (same_file(input_path, output_path)) {
+    const output_file opened = open_output(output_path, input);
+    if (opened.stream == nullptr) {
         std::fclose(input);
-        return fail("output file %s is the input file\n", output_path);
+        return fail(
+            opened.is_input ? "output file %s is the input file\n" : "cannot open output file %s\n",
+            output_path);
     }
-    std::FILE* output = std::fopen(output_path.c_str(), "w");
-    if (output == nullptr) {
-        std::fclose(input);
-        return fail("cannot open output file %s\n", output_path);
-    }
+    std::FILE* output = opened.stream;
     std::setvbuf(output, nullptr, _IONBF, 0);
 
     std::fprintf(stderr, "Processing file %s into output file %s\n", input_path.c_str(),
@@ -65,6 +64,10 @@ void wait_for_key() {
 }
 
 int run_command_line(int argc, const char* const* argv) {
+    // Unbuffered, as the C standard has it; some runtimes buffer a redirected
+    // error stream, which would put its messages out of order with standard
+    // output when both go to one file.
+    std::setvbuf(stderr, nullptr, _IONBF, 0);
     std::fputs(banner_text, stderr);
 
     const option_scan scan = scan_options(argc, argv);
