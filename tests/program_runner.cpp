@@ -25,25 +25,11 @@ std::string fold_crlf(std::string text) {
     return folded;
 }
 
-bool is_windows_build(const std::string& program) {
-    return program.size() > 4 && program.compare(program.size() - 4, 4, ".exe") == 0;
-}
-
-}  // namespace
-
-bool program_runs_natively() {
-    return !is_windows_build(environment("RAREDIR_PROGRAM"));
-}
-
-bool program_writes_crlf() {
-    return !program_runs_natively();
-}
-
-program_result run_program(const std::string& folder, const std::vector<std::string>& args,
-                           const std::string& argv0) {
+program_result run(const std::string& folder, const std::vector<std::string>& args,
+                   const std::string& argv0, bool merged) {
     const std::string program = environment("RAREDIR_PROGRAM");
     if (program.empty()) throw std::runtime_error("RAREDIR_PROGRAM is not set");
-    const std::string runner = is_windows_build(program) ? "wine" : "";
+    const std::string runner = environment("RAREDIR_WINE");
     const std::string prefix = program.substr(0, program.rfind('/') + 1) + "wineprefix";
 
     std::vector<std::string> words;
@@ -60,7 +46,7 @@ program_result run_program(const std::string& folder, const std::vector<std::str
         if (chdir(folder.c_str()) != 0) _exit(126);
         const int in = open("/dev/null", O_RDONLY);
         const int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = merged ? out : open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(in, 0);
         dup2(out, 1);
         dup2(err, 2);
@@ -68,11 +54,11 @@ program_result run_program(const std::string& folder, const std::vector<std::str
             setenv("WINEDEBUG", "-all", 1);
             setenv("WINEPREFIX", prefix.c_str(), 0);
             setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 0);  // no Mono or Gecko prompts
+            // As Debian's wine script does when it starts the 64-bit loader.
+            if (runner.size() > 2 && runner.compare(runner.size() - 2, 2, "64") == 0)
+                setenv("WINELOADER", runner.c_str(), 1);
         }
-        if (runner.empty())
-            execv(program.c_str(), argv.data());
-        else
-            execvp(runner.c_str(), argv.data());
+        execv(runner.empty() ? program.c_str() : runner.c_str(), argv.data());
         _exit(127);
     }
     int wait_status = 0;
@@ -80,10 +66,37 @@ program_result run_program(const std::string& folder, const std::vector<std::str
     program_result result;
     result.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1;
     result.out = fold_crlf(read_file(out_path));
-    result.err = fold_crlf(read_file(err_path));
+    result.err = merged ? "" : fold_crlf(read_file(err_path));
     std::remove(out_path.c_str());
     std::remove(err_path.c_str());
     return result;
+}
+
+}  // namespace
+
+bool program_runs_natively() {
+    return environment("RAREDIR_WINE").empty();
+}
+
+bool program_writes_crlf() {
+    return !program_runs_natively();
+}
+
+program_result run_program(const std::string& folder, const std::vector<std::string>& args,
+                           const std::string& argv0) {
+    return run(folder, args, argv0, false);
+}
+
+program_result run_program_merged(const std::string& folder, const std::vector<std::string>& args) {
+    return run(folder, args, "", true);
+}
+
+std::string program_path(const std::string& path) {
+    if (program_runs_natively()) return path;
+    std::string windows = "Z:" + path;
+    for (char& c : windows)
+        if (c == '/') c = '\\';
+    return windows;
 }
 
 std::string make_temp_folder() {

@@ -1,10 +1,11 @@
 // Runs the built program as a user would: in a folder of its own, with
 // standard input from /dev/null, capturing both console streams.
 //
-// RAREDIR_PROGRAM names the program. A Windows build (a name ending in ".exe")
-// runs under Wine, with WINEDEBUG=-all and, unless WINEPREFIX is set, the
-// prefix "wineprefix" beside the program. Console streams are returned with
-// CR LF folded to LF.
+// RAREDIR_PROGRAM names the program. When RAREDIR_WINE names a Wine loader
+// (/usr/lib/wine/wine for the 32-bit Windows program, /usr/lib/wine/wine64
+// for the 64-bit one), the program runs under it, with WINEDEBUG=-all and,
+// unless WINEPREFIX is set, the prefix "wineprefix" beside the program.
+// Console streams are returned with CR LF folded to LF.
 #pragma once
 
 #include <string>
@@ -26,6 +27,14 @@ bool program_writes_crlf();
 // not empty (native runs only).
 program_result run_program(const std::string& folder, const std::vector<std::string>& args,
                            const std::string& argv0 = "");
+
+// The same with standard output and the error stream sent to one file, as
+// `2>&1` does; the merged text comes back in `out`.
+program_result run_program_merged(const std::string& folder, const std::vector<std::string>& args);
+
+// The path under which the program itself sees `path` (an absolute Linux path):
+// itself natively, "Z:\..." with backslashes under Wine.
+std::string program_path(const std::string& path);
 
 // A fresh, empty temporary folder.
 std::string make_temp_folder();

@@ -1,0 +1,96 @@
+// The console streams in one file, as `2>&1` gives them, and what the input's
+// text-mode stream does to the characters the converter sees.
+#include "e2e_fixture.h"
+
+namespace {
+
+using namespace e2e;
+
+struct merged_case {
+    std::string name;
+    std::vector<std::string> args;
+    int status;
+    std::string text;  // standard output and the error stream, in one
+};
+
+TEST_F(Program, MergedConsoleStreamsKeepTheRunsOrder) {
+    write("ZBA_D001.KYX", small_datalog());
+    const std::string full = small_datalog();
+    write("CUT.KYX", full.substr(0, full.size() - 16 - 5));
+    const std::string processing = "Processing file ZBA_D001.KYX into output file ";
+    const merged_case cases[] = {
+        {"invalid argument", {"-x"}, 1, banner + "Invalid argument x\n" + usage_error},
+        {"conversion",
+         {"-iZBA_D001.KYX", "-oOUT.TXT"},
+         0,
+         banner + processing + "OUT.TXT\n" + small_report + small_progress + complete},
+        {"truncated",
+         {"-iCUT.KYX", "-oCUT.TXT"},
+         0,
+         banner + "Processing file CUT.KYX into output file CUT.TXT\n" + small_report +
+             "Unpacking record 1 from .KYX file\nDatalog file truncated after record 1\n"
+             "1 records processed\n" +
+             complete},
+        {"failed write",
+         {"-iZBA_D001.KYX", "-o/dev/full"},
+         1,
+         banner + processing + "/dev/full\n" + small_report + small_progress +
+             "cannot write output file /dev/full\n"},
+    };
+    for (const merged_case& c : cases) {
+        const program_result r = run_program_merged(folder, c.args);
+        EXPECT_EQ(r.status, c.status) << c.name;
+        EXPECT_EQ(r.out, c.text) << c.name;
+    }
+}
+
+// On Windows the input is read through a text-mode stream: a CR LF pair reads
+// as one character, and a byte 0x1A ends the input. The skipped first 1024
+// bytes are passed over by position, so nothing in them matters.
+TEST_F(Program, TheTextModeInputStreamOnWindows) {
+    if (program_runs_natively()) GTEST_SKIP() << "text mode changes nothing on Linux";
+    datalog_writer::header_fields h;
+    h.values_per_record = 2;
+    h.record_length = 8;
+    h.values_per_phase = 1;
+    h.phases_per_record = 2;
+    const std::string header = datalog_writer::header_block(h);
+    const std::string one = datalog_writer::record({1.0, -0.25}, 8);
+    const std::string two = datalog_writer::record({1.03125, 12344.5}, 8);
+    const std::string marker = datalog_writer::end_marker_record(8);
+    std::string preamble = datalog_writer::preamble();
+    preamble.replace(100, 6, "\r\n\x1a\r\n\n");
+
+    // "40080000" with CR LF for its fifth character: read as "4008\n000", 2.0.
+    const std::string crlf = "20080000" + std::string("4008\r\n000");
+    write("CRLF.KYX", datalog_writer::preamble() + header + crlf + two + marker);
+    write("PREAMBLE.KYX", preamble + header + one + two + marker);
+    write("EOF_HEADER.KYX", datalog_writer::preamble() + header.substr(0, 50) + "\x1a" +
+                                header.substr(50) + one + two + marker);
+    write("EOF_RECORD.KYX",
+          datalog_writer::preamble() + header + one + two.substr(0, 5) + "\x1a" + two + marker);
+
+    const program_result crlf_run = run({"-iCRLF.KYX", "-oCRLF.TXT"});
+    EXPECT_EQ(crlf_run.status, 0);
+    EXPECT_EQ(read_file(path("CRLF.TXT")),
+              as_written("    1, +1.0000E+00, +2.0000E+00\n    2, +1.0313E+00, +1.2345E+04\n"));
+
+    const program_result preamble_run = run({"-iPREAMBLE.KYX", "-oPREAMBLE.TXT"});
+    EXPECT_EQ(preamble_run.err, converted("PREAMBLE.KYX", "PREAMBLE.TXT"));
+    EXPECT_EQ(read_file(path("PREAMBLE.TXT")), as_written(small_text));
+
+    const program_result header_run = run({"-iEOF_HEADER.KYX", "-oEOF.TXT"});
+    EXPECT_EQ(header_run.status, 0);
+    EXPECT_EQ(header_run.err, banner + "Processing file EOF_HEADER.KYX into output file EOF.TXT\n" +
+                                  "Invalid datalog file\n" + complete);
+    EXPECT_EQ(read_file(path("EOF.TXT")), "");
+
+    const program_result record_run = run({"-iEOF_RECORD.KYX", "-oEOF.TXT"});
+    EXPECT_EQ(record_run.status, 0);
+    EXPECT_EQ(record_run.out, "Unpacking record 1 from .KYX file\n1 records processed\n");
+    EXPECT_NE(record_run.err.find("Datalog file truncated after record 1\n" + complete),
+              std::string::npos);
+    EXPECT_EQ(read_file(path("EOF.TXT")), as_written("    1, +1.0000E+00, -2.5000E-01\n"));
+}
+
+}  // namespace
