@@ -15,6 +15,7 @@
 
 #include "datalog/value_format.h"
 #include "datalog_writer.h"
+#include "packed_ties.h"
 #include "reference_format.h"
 #include "vector_paths.h"
 
@@ -112,38 +113,11 @@ TEST(ValueFormatExact, FractionsAroundEveryPowerOfTenAndCarry) {
     EXPECT_GE(values.size(), 10000u);
 }
 
-// Every packed value that lies exactly halfway between two results. Such a value
-// is (q + 1/2) * 10^-s for a five-digit q; being a binary fraction, it is either
-// j / 2^(s+1) with j odd (s >= 0) or the integer (2q + 1) * 5^-s * 2^(-s-1)
-// (s < 0), and its significand must fit in 24 bits.
-std::vector<double> all_ties() {
-    std::vector<double> ties;
-    for (int s = 0; s <= 8; ++s) {
-        const double low = std::pow(10.0, 4 - s), high = std::pow(10.0, 5 - s);
-        for (std::int64_t j = 1; j < (1 << 24); j += 2) {
-            const double value = std::ldexp(static_cast<double>(j), -(s + 1));
-            if (value >= high) break;
-            if (value >= low) ties.push_back(value);
-        }
-    }
-    for (int s = -1; s >= -6; --s) {
-        const std::int64_t five = static_cast<std::int64_t>(std::pow(5.0, -s) + 0.5);
-        for (std::int64_t q = 10000; q <= 99999; ++q) {
-            const std::int64_t odd = (2 * q + 1) * five;
-            if (odd >= (1 << 24)) break;
-            ties.push_back(std::ldexp(static_cast<double>(odd), -s - 1));
-        }
-    }
-    return ties;
-}
-
 TEST(ValueFormatExact, EveryExactTieAndItsNeighbours) {
     const std::vector<double> ties = all_ties();
     std::vector<double> values;
     for (const double tie : ties) {
-        int exponent = 0;
-        const double fraction = std::frexp(tie, &exponent);
-        const auto f = static_cast<std::uint32_t>(std::ldexp(fraction, 24));
+        const auto [f, exponent] = packed_parts_of(tie);
         ASSERT_EQ(packed(false, exponent, f), tie);  // a packed value indeed
         for (const bool negative : {false, true}) {
             values.push_back(packed(negative, exponent, f));

@@ -1,15 +1,22 @@
 #!/bin/sh
-# Checks the cross-built RARedir.exe: a 32-bit console program that needs no DLL
-# beyond Windows' own, carrying the 12-image APPICON group and an asInvoker
-# manifest. Usage: windows_exe_check.sh RARedir.exe
+# Checks the cross-built RARedir.exe: a console program of the given width
+# (32: PE32 for i386, 64: PE32+ for x86-64) that needs no DLL beyond Windows'
+# own, carrying the 12-image APPICON group and an asInvoker manifest that names
+# its own architecture. Usage: windows_exe_check.sh RARedir.exe [32|64]
 set -eu
 exe=$1
+bits=${2:-32}
+if [ "$bits" = 64 ]; then
+  tools=x86_64-w64-mingw32 format=pei-x86-64 arch=amd64
+else
+  tools=i686-w64-mingw32 format=pei-i386 arch=x86
+fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
-i686-w64-mingw32-objdump -f "$exe" | grep -q 'file format pei-i386' || fail "not a PE32 (i386) program"
-i686-w64-mingw32-objdump -p "$exe" > "$work/headers"
+"$tools-objdump" -f "$exe" | grep -q "file format $format\$" || fail "not a $format program"
+"$tools-objdump" -p "$exe" > "$work/headers"
 grep -q 'Subsystem.*(Windows CUI)' "$work/headers" || fail "not a console program"
 grep 'DLL Name:' "$work/headers" | awk '{print tolower($3)}' > "$work/dlls"
 while read -r dll; do
@@ -28,4 +35,5 @@ cmp -s "$work/images" "$work/wanted" || fail "APPICON holds $(tr '\n' ' ' < "$wo
 
 wrestool -x --raw -t 24 -n 1 -o "$work/manifest" "$exe" || fail "no manifest"
 grep -q 'requestedExecutionLevel level="asInvoker"' "$work/manifest" || fail "manifest is not asInvoker"
-echo "RARedir.exe: PE32 console program, $(wc -l < "$work/dlls") DLLs of Windows, 12-image APPICON, asInvoker"
+grep -q "processorArchitecture=\"$arch\"" "$work/manifest" || fail "manifest does not name $arch"
+echo "RARedir.exe: $format console program, $(wc -l < "$work/dlls") DLLs of Windows, 12-image APPICON, asInvoker"

@@ -8,7 +8,7 @@
 #include "datalog/record_values_simd.h"
 #include "datalog/value_format_fast.h"
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#if defined(__x86_64__) && !defined(_WIN32) && (defined(__GNUC__) || defined(__clang__))
 #define DATALOG_AVX512_PATH 1
 // GCC 12's intrinsic headers start some vectors undefined on purpose, which
 // its own -Wuninitialized then reports.

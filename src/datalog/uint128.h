@@ -1,5 +1,7 @@
 // A 128-bit unsigned product of two 64-bit numbers: the compiler's 128-bit type
 // where it has one, and a portable version for 32-bit targets, which do not.
+// Defining DATALOG_PORTABLE_UINT128 takes the portable version everywhere, so
+// that the 32-bit program's arithmetic can be tested on a 64-bit host.
 #pragma once
 
 #include <cstdint>
@@ -24,7 +26,7 @@ inline uint128 multiply_64x64_portable(std::uint64_t a, std::uint64_t b) {
 }
 
 inline uint128 multiply_64x64(std::uint64_t a, std::uint64_t b) {
-#ifdef __SIZEOF_INT128__
+#if defined(__SIZEOF_INT128__) && !defined(DATALOG_PORTABLE_UINT128)
     __extension__ using native_uint128 = unsigned __int128;
     const native_uint128 product = static_cast<native_uint128>(a) * b;
     return {static_cast<std::uint64_t>(product >> 64), static_cast<std::uint64_t>(product)};
