@@ -15,6 +15,10 @@ int baseline_convert(const char* input_path, const char* output_path) {
     std::fseek(input, 1024, SEEK_SET);
     if (std::fread(record, 1, 128, input) != 128) return 1;
     const datalog::datalog_header header = datalog::decode_header(record);
+    // A record and its values must fit the buffer: 2 * 64 characters, 16 values.
+    if (2 * header.record_length > sizeof record || header.values_per_record > 16 ||
+        8 * header.values_per_record > 2 * header.record_length)
+        return 1;
     const unsigned long limit = header.record_count != 0 ? header.record_count : 1000000;
     unsigned long written = 0;
     while (written < limit &&

@@ -4,6 +4,7 @@
 // as they are, without splitting them or copying them through a buffer.
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <cstdio>
 
@@ -30,6 +31,7 @@ void refill(chunked_reader& reader);
 // Points `*piece` at the next `size` (at most max_piece) characters and returns
 // how many there are: `size`, or fewer where the stream ends first.
 inline std::size_t read_piece(chunked_reader& reader, std::size_t size, const char** piece) {
+    assert(size <= max_piece);
     if (reader.end - reader.begin < size && !reader.at_end) refill(reader);
     const std::size_t available = reader.end - reader.begin;
     const std::size_t delivered = available < size ? available : size;
