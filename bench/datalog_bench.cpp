@@ -2,7 +2,7 @@
 // against the copy floor, side by side in one run, on a generated workload
 // (1,000,000 records of 16 values, record length 64, no record count).
 //
-//   datalog_bench [--records N] [--runs K] [--dir DIR] [--overwrite]
+//   datalog_bench [--records N] [--runs K] [--dir DIR] [--overwrite] [--path NAME]
 //
 // Each run starts the three as processes with standard input, output and error
 // on /dev/null; the table shows the median wall time of each, their ratios,
@@ -10,6 +10,9 @@
 // write back from the runs before it, and writes a new output file;
 // with --overwrite each truncates the previous run's output instead, as a
 // conversion run again over its old output does (that costs every run alike).
+// --path scalar, avx2 or avx512 holds the program to that way of formatting
+// values: the benchmark then runs the program's own main routine, linked into
+// itself, in place of the built program.
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -25,8 +28,9 @@
 #include <string>
 #include <vector>
 
+#include "app/run_command_line.h"
 #include "baseline_convert.h"
-#include "datalog/record_values_simd.h"
+#include "datalog/value_text/value_paths.h"
 #include "datalog_writer.h"
 
 namespace {
@@ -106,6 +110,13 @@ int main(int argc, char** argv) {
         return baseline_convert(argv[2], argv[3]);
     if (argc == 5 && std::strcmp(argv[1], "copy") == 0)
         return copy_floor(argv[2], argv[3], std::atoll(argv[4]));
+    datalog::value_path path = datalog::active_value_path();
+    if (argc >= 3 && std::strcmp(argv[1], "program") == 0) {  // program PATH ARGUMENTS...
+        datalog::value_path_named(argv[2], &path);
+        datalog::set_value_path(path);
+        argv[2] = argv[0];
+        return app::run_command_line(argc - 2, argv + 2);
+    }
 
     unsigned long records = 1000000;
     int runs = 9;
@@ -117,22 +128,34 @@ int main(int argc, char** argv) {
         if (option == "--records") records = std::strtoul(value, nullptr, 10);
         if (option == "--runs") runs = std::atoi(value);
         if (option == "--dir") dir = value;
+        if (option == "--path" &&
+            (!datalog::value_path_named(value, &path) || !datalog::value_path_available(path))) {
+            std::fprintf(stderr, "datalog_bench: no formatting path %s here\n", value);
+            return 1;
+        }
     }
-    const std::string self = argv[0], program = RAREDIR_PATH;
+    const bool held = path != datalog::active_value_path();
+    const std::string self = argv[0];
+    // The built program, or the same routine held to the path named.
+    const auto program_run = [&](const std::string& in, const std::string& out) {
+        if (!held) return std::vector<std::string>{RAREDIR_PATH, "-i" + in, "-o" + out};
+        return std::vector<std::string>{self, "program", datalog::value_path_name(path), "-i" + in,
+                                        "-o" + out};
+    };
     const std::string input = dir + "/datalog_bench_" + std::to_string(records) + ".KYX";
     const std::string output = dir + "/datalog_bench_out.txt";
     if (file_size(input) != 1152 + 128 * static_cast<long long>(records + 1))
         make_workload(input, records);
 
     // One untimed round warms the page cache and gives the output's size.
-    run({program, "-i" + input, "-o" + output}, output);
+    run(program_run(input, output), output);
     const long long output_size = file_size(output);
     run({self, "baseline", input, output}, output);
     std::vector<double> baseline, converter, floor;
     long peak_kib = 0;
     for (int r = 0; r < runs; ++r) {
         baseline.push_back(run({self, "baseline", input, output}, output).seconds);
-        const measurement m = run({program, "-i" + input, "-o" + output}, output);
+        const measurement m = run(program_run(input, output), output);
         converter.push_back(m.seconds);
         peak_kib = std::max(peak_kib, m.peak_kib);
         floor.push_back(
@@ -145,10 +168,8 @@ int main(int argc, char** argv) {
         "workload: %lu records x 16 values, %.1f MB in, %.1f MB out; median of %d runs%s\n\n",
         records, file_size(input) / 1e6, output_size / 1e6, runs,
         overwrite ? ", each overwriting the last output" : ", each to a new output file");
-    std::printf("RARedir formats values %s on this processor\n\n",
-                datalog::avx512_values_available() ? "with AVX-512, 16 at a time"
-                : datalog::avx2_values_available() ? "with AVX2, 8 at a time"
-                                                   : "one at a time (no AVX2)");
+    std::printf("RARedir formats values with the %s path%s\n\n", datalog::value_path_name(path),
+                held ? " (held there by --path)" : ", the fastest this processor runs");
     std::printf("| run                  | wall time |\n|---|---|\n");
     std::printf("| stdio baseline       | %7.3f s |\n", b);
     std::printf("| RARedir              | %7.3f s |\n", c);

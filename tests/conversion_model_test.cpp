@@ -12,6 +12,7 @@
 #include "datalog/record_line.h"
 #include "datalog_writer.h"
 #include "reference_format.h"
+#include "value_path_texts.h"
 
 namespace {
 
@@ -120,21 +121,20 @@ expectation random_case(model& m) {
 }
 
 TEST(ConversionModel, RandomDatalogsMatchTheIndependentModel) {
-    // Through the vector formatting this processor has, and through the
-    // scalar formatting every processor has.
-    for (const bool vector : {true, false}) {
-        datalog::use_vector_formatting(vector);
+    // Through every formatting path this processor runs.
+    for (const datalog::value_path path : available_value_paths()) {
+        const scoped_value_path held(path);
+        const char* name = datalog::value_path_name(path);
         model m{std::mt19937(4242)};
         for (int i = 0; i < 400; ++i) {
             const expectation e = random_case(m);
             const conversion r = run_conversion(e.file);
-            ASSERT_EQ(r.status, e.status) << "case " << i << ", vector " << vector;
-            ASSERT_EQ(r.text, e.text) << "case " << i << ", vector " << vector;
-            ASSERT_EQ(r.out, e.out) << "case " << i << ", vector " << vector;
-            ASSERT_EQ(r.err, e.err) << "case " << i << ", vector " << vector;
+            ASSERT_EQ(r.status, e.status) << "case " << i << ", " << name;
+            ASSERT_EQ(r.text, e.text) << "case " << i << ", " << name;
+            ASSERT_EQ(r.out, e.out) << "case " << i << ", " << name;
+            ASSERT_EQ(r.err, e.err) << "case " << i << ", " << name;
         }
     }
-    datalog::use_vector_formatting(true);
 }
 
 }  // namespace

@@ -2,9 +2,6 @@
 
 #include <cstring>
 
-#include "datalog/record_values_simd.h"
-#include "datalog/value_format_fast.h"
-
 namespace datalog {
 
 namespace {
@@ -56,13 +53,7 @@ void set_text(record_number& number) {
     number.text_high = high;
 }
 
-bool vector_formatting = true;
-
 }  // namespace
-
-void use_vector_formatting(bool enabled) {
-    vector_formatting = enabled;
-}
 
 record_number record_number_at(std::uint32_t value) {
     record_number number;
@@ -94,24 +85,8 @@ std::size_t format_record_line(const record_number& number, const char* record, 
     const int start = number.first < 5 ? number.first : 5;  // at least five wide
     std::size_t length = static_cast<std::size_t>(10 - start);
     write_from(number.text_low, number.text_high, start, out);  // the values overwrite what follows
-    // The vector paths write the same characters as the scalar loop below,
-    // which takes whatever values they leave.
-    unsigned k = 0;
-    if (vector_formatting && avx512_values_available()) {
-        format_values_avx512(record, values, out + length);
-        k = values;
-        length += 13 * values;
-    } else if (vector_formatting && avx2_values_available()) {
-        format_values_avx2(record, values / 8, out + length);
-        k = values / 8 * 8;
-        length += 13 * k;
-    }
-    for (; k < values; ++k, length += 13) {
-        // ", " and the same 11 characters as format_value(decode_packed_value(...)),
-        // without the round trip through a double.
-        std::memcpy(out + length, ", ", 2);
-        format_packed(record + packed_value_length * k, out + length + 2);
-    }
+    format_values(record, values, out + length);
+    length += value_entry_length * values;
     out[length++] = '\n';
     return length;
 }

@@ -7,13 +7,14 @@
 
 #include "datalog/chunked_io.h"
 #include "datalog/datalog_format.h"
-#include "datalog/value_format.h"
+#include "datalog/value_text/digit_text.h"
+#include "datalog/value_text/value_paths.h"
 
 namespace datalog {
 
 // The longest record line: a 10-digit record number, 16 values and "\n".
 constexpr std::size_t record_line_capacity =
-    10 + max_values_per_record * (2 + value_text_capacity) + 1;
+    10 + max_values_per_record * value_entry_length + 1 + format_values_overrun;
 constexpr std::size_t progress_line_capacity = 64;
 static_assert(record_line_capacity <= max_piece && progress_line_capacity <= max_piece,
               "a line fits in what the writer reserves");
@@ -36,10 +37,6 @@ record_number record_number_at(std::uint32_t value);
 
 // Adds one to the number (below 2^32 - 1).
 void advance(record_number& number);
-
-// Whether format_record_line may take the vector paths where the processor
-// has them (the default); the scalar path gives the same text. For tests.
-void use_vector_formatting(bool enabled);
 
 // "%5d" of the record number, then ", %+.4E" of each of the `values` packed
 // values at `record`, then "\n". Returns the length written; `out` has room

@@ -1,23 +1,28 @@
 // Eight of a record's values in one pass of 256-bit vectors, for processors
 // with AVX2 but not the 512-bit path's instructions: the same steps as that
 // path, with the rare near-tie lane handed to the exact scalar formatter.
-#include "datalog/record_values_simd.h"
+#include "datalog/value_text/vector_values.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 
 #include "datalog/datalog_format.h"
-#include "datalog/value_format_fast.h"
+#include "datalog/value_text/value_text.h"
+#include "datalog/value_text/vector_constants.h"
 
 #if defined(__x86_64__) && !defined(_WIN32) && (defined(__GNUC__) || defined(__clang__))
 #define DATALOG_AVX2_PATH 1
 // GCC 12's intrinsic headers start some vectors undefined on purpose, which
-// its own -Wuninitialized then reports.
+// its own -Wuninitialized then reports, at their lines.
 #if !defined(__clang__)
+#pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wuninitialized"
 #endif
 #include <immintrin.h>
+#if !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 #else
 #define DATALOG_AVX2_PATH 0
 #endif
@@ -30,6 +35,8 @@ namespace datalog {
 #define DATALOG_AVX2 __attribute__((target("avx2")))
 
 namespace {
+
+using namespace vector_constants;
 
 // Each character's hexadecimal digit value: '0'-'9', 'A'-'F' and 'a'-'f' give
 // 0-15, every other character 0.
@@ -99,25 +106,22 @@ DATALOG_AVX2 double_table make_double_table(const double (&values)[8]) {
 
 // 10^n = 10^(8q) * 10^r for n = -14 ... 31, q = -2 ... 3 and r = 0 ... 7:
 // 10^(8q) correctly rounded at q + 2, and 10^r, exact even as a float.
-constexpr double eighth_powers[8] = {1e-16, 1e-8, 1, 1e8, 1e16, 1e24, 0, 0};
 
 // Rounds four values, each exactly as a float, times 10^(8q) and 10^r, to
 // five digits: within three roundings of the exact product, below 10^6.
-DATALOG_AVX2 __m128i round_quarter(__m128 value, __m256d eighth_power, __m128 small_power,
-                                   int* above, int* near_tie) {
+DATALOG_AVX2 __m128i round_four_lanes(__m128 value, __m256d eighth_power, __m128 small_power,
+                                      int* above, int* near_tie) {
     const __m256d scaled = _mm256_mul_pd(_mm256_mul_pd(_mm256_cvtps_pd(value), eighth_power),
                                          _mm256_cvtps_pd(small_power));
-    // From 99999.5 up the five digits are 1.0000 times the next power of ten
-    // either way; the cut at 99999.75 lies clear of the estimate's error.
-    const __m256d high = _mm256_cmp_pd(scaled, _mm256_set1_pd(99999.75), _CMP_GE_OQ);
+    const __m256d high = _mm256_cmp_pd(scaled, _mm256_set1_pd(next_power_cut), _CMP_GE_OQ);
     const __m256d digits =
         _mm256_blendv_pd(scaled, _mm256_mul_pd(scaled, _mm256_set1_pd(0.1)), high);
-    // The estimate is within 1e-10 of the exact value, so rounding it to the
-    // nearest integer is right unless it lies within 1e-9 of a half.
+    // Rounding the estimate is right but within the near-tie window of a half.
     const __m256d rounded = _mm256_round_pd(digits, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
     const __m256d distance = _mm256_andnot_pd(_mm256_set1_pd(-0.0), _mm256_sub_pd(digits, rounded));
     *above = _mm256_movemask_pd(high);
-    *near_tie = _mm256_movemask_pd(_mm256_cmp_pd(distance, _mm256_set1_pd(0.5 - 1e-9), _CMP_GT_OQ));
+    *near_tie = _mm256_movemask_pd(
+        _mm256_cmp_pd(distance, _mm256_set1_pd(0.5 - near_tie_window), _CMP_GT_OQ));
     return _mm256_cvttpd_epi32(rounded);
 }
 
@@ -131,29 +135,29 @@ DATALOG_AVX2 rounded_values round_values(__m256i fraction, __m256i exponent) {
     const __m256i power = _mm256_sub_epi32(exponent, _mm256_set1_epi32(24));
     const __m256i value = _mm256_add_epi32(_mm256_castps_si256(_mm256_cvtepi32_ps(fraction)),
                                            _mm256_slli_epi32(power, 23));
-    // floor(log10 value) is this or one more: (biased log2 - 127) * 1233 / 4096,
-    // 1233 / 4096 standing for log10(2), exactly enough for every log2 here
-    // (-88 ... 62).
+    // floor(log10 value) is this or one more: (biased log2 - 127) * 1233 / 4096.
     const __m256i low_exponent = _mm256_srai_epi32(
-        _mm256_sub_epi32(_mm256_madd_epi16(_mm256_srli_epi32(value, 23), _mm256_set1_epi32(1233)),
-                         _mm256_set1_epi32(127 * 1233)),
+        _mm256_sub_epi32(
+            _mm256_madd_epi16(_mm256_srli_epi32(value, 23), _mm256_set1_epi32(log10_2_times_4096)),
+            _mm256_set1_epi32(127 * log10_2_times_4096)),
         12);
     // The value times 10^n, n = 4 - low_exponent, from 10^4 up to below 10^6;
     // index n + 16 (2 ... 47) gives q + 2 in bits 5-3 and r in bits 2-0.
-    const __m256i index = _mm256_sub_epi32(_mm256_set1_epi32(20), low_exponent);
-    const __m256 small_powers = _mm256_setr_ps(1, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f);
+    const __m256i index = _mm256_sub_epi32(_mm256_set1_epi32(power_index_base), low_exponent);
+    const __m256 small_powers = _mm256_loadu_ps(small_powers_of_ten);
     const __m256 small = _mm256_permutevar8x32_ps(small_powers, index);  // low 3 bits
     __m256d eighth[2];
-    look_up(make_double_table(eighth_powers), _mm256_srli_epi32(index, 3), &eighth[0], &eighth[1]);
+    look_up(make_double_table(eighth_powers_of_ten), _mm256_srli_epi32(index, 3), &eighth[0],
+            &eighth[1]);
 
     int above[2], near_tie[2];
     const __m256 value_float = _mm256_castsi256_ps(value);
     const __m128i low_digits =
-        round_quarter(_mm256_castps256_ps128(value_float), eighth[0], _mm256_castps256_ps128(small),
-                      &above[0], &near_tie[0]);
+        round_four_lanes(_mm256_castps256_ps128(value_float), eighth[0],
+                         _mm256_castps256_ps128(small), &above[0], &near_tie[0]);
     const __m128i high_digits =
-        round_quarter(_mm256_extractf128_ps(value_float, 1), eighth[1],
-                      _mm256_extractf128_ps(small, 1), &above[1], &near_tie[1]);
+        round_four_lanes(_mm256_extractf128_ps(value_float, 1), eighth[1],
+                         _mm256_extractf128_ps(small, 1), &above[1], &near_tie[1]);
     __m256i digits = _mm256_set_m128i(high_digits, low_digits);
     const __m256i above_lanes =
         _mm256_cmpgt_epi32(_mm256_and_si256(_mm256_set1_epi32(above[0] | above[1] << 4),
@@ -176,27 +180,28 @@ DATALOG_AVX2 void store_texts(__m256i digits, __m256i exponent, __m256i negative
     // point (exact below 10^5); the other four as 100 * high + low, each split
     // into tens and ones, in the 16-bit halves of each lane.
     const __m256i first = _mm256_srli_epi16(
-        _mm256_mulhi_epu16(_mm256_srli_epi32(digits, 4), _mm256_set1_epi16(6711)), 6);
+        _mm256_mulhi_epu16(_mm256_srli_epi32(digits, 4), _mm256_set1_epi16(first_digit_multiplier)),
+        6);
     const __m256i rest =
         _mm256_sub_epi32(digits, _mm256_madd_epi16(first, _mm256_set1_epi32(10000)));
     const __m256i hundreds =
-        _mm256_srli_epi16(_mm256_mulhi_epu16(rest, _mm256_set1_epi16(5243)), 3);
+        _mm256_srli_epi16(_mm256_mulhi_epu16(rest, _mm256_set1_epi16(hundreds_multiplier)), 3);
     const __m256i pairs = _mm256_or_si256(
         hundreds,
         _mm256_slli_epi32(
             _mm256_sub_epi32(rest, _mm256_madd_epi16(hundreds, _mm256_set1_epi32(100))), 16));
-    const __m256i tens = _mm256_mulhi_epu16(pairs, _mm256_set1_epi16(6554));
+    const __m256i tens = _mm256_mulhi_epu16(pairs, _mm256_set1_epi16(tens_multiplier));
     const __m256i ones = _mm256_sub_epi16(pairs, _mm256_maddubs_epi16(tens, _mm256_set1_epi16(10)));
     const __m256i decimals = _mm256_add_epi16(_mm256_or_si256(tens, _mm256_slli_epi16(ones, 8)),
                                               _mm256_set1_epi16(0x3030));
     // ", " and the sign ('-' is '+' + 2) and the first digit.
     const __m256i head =
-        _mm256_add_epi32(_mm256_set1_epi32(0x302B202C),
+        _mm256_add_epi32(_mm256_set1_epi32(entry_head),
                          _mm256_add_epi32(_mm256_and_si256(negative, _mm256_set1_epi32(0x20000)),
                                           _mm256_slli_epi32(first, 24)));
     // "E", the exponent's sign and two digits.
     const __m256i magnitude = _mm256_abs_epi32(exponent);
-    const __m256i exponent_tens = _mm256_mulhi_epu16(magnitude, _mm256_set1_epi16(6554));
+    const __m256i exponent_tens = _mm256_mulhi_epu16(magnitude, _mm256_set1_epi16(tens_multiplier));
     const __m256i exponent_ones =
         _mm256_sub_epi32(magnitude, _mm256_madd_epi16(exponent_tens, _mm256_set1_epi32(10)));
     const __m256i exponent_text = _mm256_add_epi32(
@@ -222,9 +227,10 @@ DATALOG_AVX2 void store_texts(__m256i digits, __m256i exponent, __m256i negative
     }
     for (__m256i& text : v) text = _mm256_shuffle_epi8(text, order);
     for (int i = 0; i < 4; ++i)
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 13 * i), _mm256_castsi256_si128(v[i]));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + value_entry_length * i),
+                         _mm256_castsi256_si128(v[i]));
     for (int i = 0; i < 4; ++i)
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 13 * (i + 4)),
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + value_entry_length * (i + 4)),
                          _mm256_extracti128_si256(v[i], 1));
 }
 
@@ -241,10 +247,10 @@ DATALOG_AVX2 inline __attribute__((always_inline)) void format_eight(const char*
                                 3, 2, 1, -1, 7, 6, 5, -1, 11, 10, 9, -1, 15, 14, 13, -1));
     const rounded_values rounded = round_values(fraction, exponent);
     store_texts(rounded.digits, rounded.exponent, negative, out);
-    // The rare value within 1e-9 of a rounding tie is rounded exactly.
+    // The rare value near a rounding tie is rounded exactly.
     for (int near = rounded.near_tie; near != 0; near &= near - 1) {
         const int i = __builtin_ctz(static_cast<unsigned>(near));
-        format_packed(chars + packed_value_length * i, out + 13 * i + 2);
+        format_packed(chars + packed_value_length * i, out + value_entry_length * i + 2);
     }
 }
 
@@ -252,7 +258,7 @@ DATALOG_AVX2 inline __attribute__((always_inline)) void format_eight(const char*
 
 DATALOG_AVX2 void format_values_avx2(const char* chars, unsigned groups, char* out) {
     for (unsigned g = 0; g < groups; ++g)
-        format_eight(chars + 8 * packed_value_length * g, out + 8 * 13 * g);
+        format_eight(chars + 8 * packed_value_length * g, out + 8 * value_entry_length * g);
 }
 
 bool avx2_values_available() {

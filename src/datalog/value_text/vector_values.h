@@ -1,6 +1,7 @@
-// The values of a record formatted with vector instructions where the build has
-// them (x86-64 with GCC or Clang) and the processor runs them. The text is the
-// scalar formatter's, character for character.
+// The values of a record formatted with vector instructions, where the build
+// has them (x86-64 Linux with GCC or Clang) and the processor runs them. The
+// text is the scalar formatter's, character for character. value_paths.h
+// chooses among them; only it and their tests call these.
 #pragma once
 
 namespace datalog {
@@ -8,7 +9,7 @@ namespace datalog {
 // True when format_values_avx512 may be called (AVX-512 F, BW, DQ, VL, VBMI).
 bool avx512_values_available();
 
-// Writes ", " and the 11-character text of each of the `count` (1-16) packed
+// Writes ", " and the 11-character text of each of the `count` (0-16) packed
 // values at `chars`: 13 * count characters, nothing past them. Reads only the
 // 8 * count characters of the values.
 void format_values_avx512(const char* chars, unsigned count, char* out);

@@ -4,6 +4,9 @@
 
 #include <cstdint>
 
+#include "datalog/value_text/digit_text.h"
+#include "datalog/value_text/vector_constants.h"
+
 namespace datalog {
 namespace avx512_tables {
 
@@ -24,11 +27,6 @@ constexpr hex_table make_hex_table() {
 
 constexpr hex_table hex_values = make_hex_table();
 
-// 10^n = 10^(8q) * 10^r for n = -14 ... 31, q = -2 ... 3 and r = 0 ... 7:
-// 10^(8q) correctly rounded at q + 2, and 10^r, exact.
-constexpr double eighth_powers_of_ten[8] = {1e-16, 1e-8, 1, 1e8, 1e16, 1e24, 0, 0};
-constexpr double small_powers_of_ten[8] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7};
-
 // "E-27" ... "E+20" as 32-bit words, at exponent + 27.
 struct exponent_words {
     std::uint32_t words[48];
@@ -36,11 +34,13 @@ struct exponent_words {
 
 constexpr exponent_words make_exponent_words() {
     exponent_words table{};
-    for (int e = -27; e <= 20; ++e) {
+    for (int e = vector_constants::min_decimal_exponent;
+         e <= vector_constants::max_decimal_exponent; ++e) {
         const int magnitude = e < 0 ? -e : e;
-        table.words[e + 27] = 'E' | static_cast<std::uint32_t>(e < 0 ? '-' : '+') << 8 |
-                              static_cast<std::uint32_t>('0' + magnitude / 10) << 16 |
-                              static_cast<std::uint32_t>('0' + magnitude % 10) << 24;
+        table.words[e - vector_constants::min_decimal_exponent] =
+            'E' | static_cast<std::uint32_t>(e < 0 ? '-' : '+') << 8 |
+            static_cast<std::uint32_t>('0' + magnitude / 10) << 16 |
+            static_cast<std::uint32_t>('0' + magnitude % 10) << 24;
     }
     return table;
 }
@@ -59,7 +59,7 @@ constexpr text_layout make_text_layout() {
     text_layout layout{};
     for (int chunk = 0; chunk < 4; ++chunk)
         for (int value = 0; value < 4; ++value) {
-            const int lane = 4 * chunk + value, at = 13 * value;
+            const int lane = 4 * chunk + value, at = value_entry_length * value;
             for (int b = 0; b < 4; ++b) {
                 layout.from_head_and_decimals[chunk][at + b] =
                     static_cast<std::uint8_t>(4 * lane + b);
@@ -74,11 +74,12 @@ constexpr text_layout make_text_layout() {
 constexpr text_layout text_sources = make_text_layout();
 
 // The bytes of four values' text where the exponent words go, and the point.
-constexpr std::uint64_t repeat_13(std::uint64_t bits) {
-    return bits | bits << 13 | bits << 26 | bits << 39;
+constexpr std::uint64_t repeat_per_entry(std::uint64_t bits) {
+    constexpr unsigned n = value_entry_length;
+    return bits | bits << n | bits << 2 * n | bits << 3 * n;
 }
-constexpr std::uint64_t exponent_bytes = repeat_13(0xF << 9);
-constexpr std::uint64_t point_bytes = repeat_13(1 << 4);
+constexpr std::uint64_t exponent_bytes = repeat_per_entry(0xF << 9);
+constexpr std::uint64_t point_bytes = repeat_per_entry(1 << 4);
 
 // For each byte of the 16 words b0 << 24 | b1 << 16 | b2 << 8 | b3, the 16-bit
 // pair holding it: the pairs of value v are 4v ... 4v + 3, in b0 ... b3 order.

@@ -1,6 +1,6 @@
-// The vector paths against the scalar formatter, value for value, and the
-// bounds of what they read and write.
-#include "datalog/record_values_simd.h"
+// The formatting paths against the scalar one, value for value, the bounds of
+// what the vector paths read and write, and the choice among them.
+#include "datalog/value_text/value_paths.h"
 
 #include <gtest/gtest.h>
 #include <sys/mman.h>
@@ -11,8 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "datalog/value_text/digit_text.h"
+#include "datalog/value_text/vector_values.h"
 #include "datalog_writer.h"
-#include "vector_paths.h"
+#include "value_path_texts.h"
 
 namespace {
 
@@ -66,22 +68,29 @@ std::vector<value_set> value_sets() {
     return sets;
 }
 
-TEST(RecordValuesSimd, AgreeWithTheScalarFormatterOnEveryValue) {
-    const std::vector<vector_path> paths = available_vector_paths();
-    if (paths.empty()) GTEST_SKIP() << "no vector path on this processor";
+constexpr std::size_t entry = datalog::value_entry_length;
+
+std::string scalar_texts(const std::string& chars) {
+    return value_texts(datalog::value_path::scalar, chars);
+}
+
+TEST(ValuePaths, AgreeWithTheScalarPathOnEveryValue) {
+    const std::vector<datalog::value_path> paths = available_value_paths();
+    if (paths.size() == 1) GTEST_SKIP() << "no vector path on this processor";
     for (const value_set& set : value_sets()) {
         const std::string chars = whole_records(set.chars);
         const std::string want = scalar_texts(chars);
-        for (const vector_path& path : paths) {
-            const std::string got = path.format(chars);
+        for (const datalog::value_path path : paths) {
+            const char* name = datalog::value_path_name(path);
+            const std::string got = value_texts(path, chars);
             ASSERT_EQ(got.size(), want.size());
             long mismatches = 0;
-            for (std::size_t v = 0; v < want.size() / 13; ++v)
-                if (got.compare(13 * v, 13, want, 13 * v, 13) != 0 && ++mismatches <= 5)
-                    ADD_FAILURE() << path.name << ", " << set.name << ": " << chars.substr(8 * v, 8)
-                                  << " gives " << got.substr(13 * v, 13) << ", not "
-                                  << want.substr(13 * v, 13);
-            EXPECT_EQ(mismatches, 0) << path.name << ", " << set.name;
+            for (std::size_t v = 0; v < want.size() / entry; ++v)
+                if (got.compare(entry * v, entry, want, entry * v, entry) != 0 && ++mismatches <= 5)
+                    ADD_FAILURE() << name << ", " << set.name << ": " << chars.substr(8 * v, 8)
+                                  << " gives " << got.substr(entry * v, entry) << ", not "
+                                  << want.substr(entry * v, entry);
+            EXPECT_EQ(mismatches, 0) << name << ", " << set.name;
         }
     }
 }
@@ -104,12 +113,12 @@ struct guarded_page {
     char* end() const { return base + size; }
 };
 
-TEST(RecordValuesSimd, SixteenValuePathReadsAndWritesOnlyItsValues) {
+TEST(ValuePaths, SixteenValuePathReadsAndWritesOnlyItsValues) {
     if (!datalog::avx512_values_available()) GTEST_SKIP() << "no AVX-512 path";
     guarded_page page;
     ASSERT_NE(page.base, nullptr);
     std::mt19937 rng(5);
-    for (unsigned count = 1; count <= 16; ++count) {
+    for (unsigned count = 0; count <= 16; ++count) {
         std::string chars;
         for (unsigned v = 0; v < count; ++v) chars += datalog_writer::random_packed(rng);
         char* at = page.end() - chars.size();
@@ -121,7 +130,7 @@ TEST(RecordValuesSimd, SixteenValuePathReadsAndWritesOnlyItsValues) {
     }
 }
 
-TEST(RecordValuesSimd, EightValuePathWritesAtMostThreeCharactersPastItsText) {
+TEST(ValuePaths, EightValuePathWritesAtMostThreeCharactersPastItsText) {
     if (!datalog::avx2_values_available()) GTEST_SKIP() << "no AVX2 path";
     guarded_page page;
     ASSERT_NE(page.base, nullptr);
@@ -134,6 +143,23 @@ TEST(RecordValuesSimd, EightValuePathWritesAtMostThreeCharactersPastItsText) {
     datalog::format_values_avx2(at, 1, &out[0]);
     EXPECT_EQ(out.substr(0, 104), scalar_texts(chars));
     EXPECT_EQ(out.substr(107), std::string(61, '#'));
+}
+
+TEST(ValuePaths, TheFastestAvailablePathIsChosenAndAnOverrideIsRestored) {
+    const std::vector<datalog::value_path> paths = available_value_paths();
+    EXPECT_EQ(datalog::active_value_path(), paths.back());
+    {
+        const scoped_value_path held(datalog::value_path::scalar);
+        EXPECT_EQ(datalog::active_value_path(), datalog::value_path::scalar);
+    }
+    EXPECT_EQ(datalog::active_value_path(), paths.back());
+    for (const char* name : {"scalar", "avx2", "avx512"}) {
+        datalog::value_path path;
+        ASSERT_TRUE(datalog::value_path_named(name, &path));
+        EXPECT_STREQ(datalog::value_path_name(path), name);
+    }
+    datalog::value_path path;
+    EXPECT_FALSE(datalog::value_path_named("sse", &path));
 }
 
 }  // namespace

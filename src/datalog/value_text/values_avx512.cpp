@@ -4,18 +4,23 @@
 #include <cstdint>
 
 #include "datalog/datalog_format.h"
-#include "datalog/record_values_avx512_tables.h"
-#include "datalog/record_values_simd.h"
-#include "datalog/value_format_fast.h"
+#include "datalog/value_text/value_text.h"
+#include "datalog/value_text/values_avx512_tables.h"
+#include "datalog/value_text/vector_constants.h"
+#include "datalog/value_text/vector_values.h"
 
 #if defined(__x86_64__) && !defined(_WIN32) && (defined(__GNUC__) || defined(__clang__))
 #define DATALOG_AVX512_PATH 1
 // GCC 12's intrinsic headers start some vectors undefined on purpose, which
-// its own -Wuninitialized then reports.
+// its own -Wuninitialized then reports, at their lines.
 #if !defined(__clang__)
+#pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wuninitialized"
 #endif
 #include <immintrin.h>
+#if !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 #else
 #define DATALOG_AVX512_PATH 0
 #endif
@@ -29,6 +34,7 @@ namespace datalog {
 namespace {
 
 using namespace avx512_tables;
+using namespace vector_constants;
 
 DATALOG_AVX512 __m512i load(const void* p) {
     return _mm512_loadu_si512(p);
@@ -57,7 +63,7 @@ DATALOG_AVX512 __m512i packed_words(const char* chars, unsigned count) {
     return _mm512_permutex2var_epi8(pairs[0], load(word_order.bytes), pairs[1]);
 }
 
-struct rounded_half {
+struct rounded_lanes {
     __m512i digits;     // the five digits, rounded from the estimate, in the low
                         // half of each 64-bit lane
     __mmask8 above;     // lanes rounded at the next power of ten
@@ -67,23 +73,20 @@ struct rounded_half {
 // Rounds eight values to five digits, given each value exactly as a float and
 // the index n + 16 of the power 10^n that brings it to 10^4 ... 10^6 (q + 2
 // in bits 5-3, r in bits 2-0).
-DATALOG_AVX512 rounded_half round_half(__m256 value, __m256i power_index) {
+DATALOG_AVX512 rounded_lanes round_eight_lanes(__m256 value, __m256i power_index) {
     const __m512i index = _mm512_cvtepu32_epi64(power_index);
     // value * 10^n within three roundings (relative 3.4e-16), below 10^6.
-    const __m512d scaled =
-        _mm512_mul_pd(_mm512_mul_pd(_mm512_cvtps_pd(value),
-                                    _mm512_permutexvar_pd(_mm512_srli_epi64(index, 3),
-                                                          _mm512_loadu_pd(eighth_powers_of_ten))),
-                      _mm512_permutexvar_pd(index, _mm512_loadu_pd(small_powers_of_ten)));
-    // From 99999.5 up the five digits are 1.0000 times the next power of ten
-    // either way; the cut at 99999.75 lies clear of the estimate's error.
-    const __mmask8 above = _mm512_cmp_pd_mask(scaled, _mm512_set1_pd(99999.75), _CMP_GE_OQ);
+    const __m512d scaled = _mm512_mul_pd(
+        _mm512_mul_pd(_mm512_cvtps_pd(value),
+                      _mm512_permutexvar_pd(_mm512_srli_epi64(index, 3),
+                                            _mm512_loadu_pd(eighth_powers_of_ten))),
+        _mm512_permutexvar_pd(index, _mm512_cvtps_pd(_mm256_loadu_ps(small_powers_of_ten))));
+    const __mmask8 above = _mm512_cmp_pd_mask(scaled, _mm512_set1_pd(next_power_cut), _CMP_GE_OQ);
     const __m512d digits = _mm512_mask_mul_pd(scaled, above, scaled, _mm512_set1_pd(0.1));
-    // The estimate is within 1e-10 of the exact value, so rounding it to the
-    // nearest integer is right unless it lies within 1e-9 of a half.
+    // Rounding the estimate is right but within the near-tie window of a half.
     const __m512d part = _mm512_reduce_pd(digits, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
     const __mmask8 near =
-        _mm512_cmp_pd_mask(_mm512_abs_pd(part), _mm512_set1_pd(0.5 - 1e-9), _CMP_GT_OQ);
+        _mm512_cmp_pd_mask(_mm512_abs_pd(part), _mm512_set1_pd(0.5 - near_tie_window), _CMP_GT_OQ);
     // Adding 1.5 * 2^52 rounds to an integer, which the low 32 bits then hold.
     const __m512d rounded = _mm512_add_round_pd(digits, _mm512_set1_pd(6755399441055744.0),
                                                 _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
@@ -106,18 +109,19 @@ DATALOG_AVX512 void format_values_avx512(const char* chars, unsigned count, char
     const __m512i power = _mm512_sub_epi32(exponent, _mm512_set1_epi32(24));
     const __m512i value = _mm512_add_epi32(fraction_float, _mm512_slli_epi32(power, 23));
     const __m512i log2 = _mm512_sub_epi32(_mm512_srli_epi32(value, 23), _mm512_set1_epi32(127));
-    // floor(log10 value) is this or one more; 1233 / 4096 stands for log10(2),
-    // exactly enough for every log2 here (-88 ... 62).
+    // floor(log10 value) is this or one more.
     __m512i decimal_exponent =
-        _mm512_srai_epi32(_mm512_mullo_epi32(log2, _mm512_set1_epi32(1233)), 12);
+        _mm512_srai_epi32(_mm512_mullo_epi32(log2, _mm512_set1_epi32(log10_2_times_4096)), 12);
     // The value times 10^n, n = 4 - decimal_exponent, from 10^4 up to below
     // 10^6. Index n + 16 (2 ... 47) gives q + 2 in bits 5-3 and r in bits 2-0;
     // zero lanes may read anything.
-    const __m512i power_index = _mm512_sub_epi32(_mm512_set1_epi32(20), decimal_exponent);
-    const rounded_half low = round_half(_mm256_castsi256_ps(_mm512_castsi512_si256(value)),
-                                        _mm512_castsi512_si256(power_index));
-    const rounded_half high = round_half(_mm256_castsi256_ps(_mm512_extracti64x4_epi64(value, 1)),
-                                         _mm512_extracti64x4_epi64(power_index, 1));
+    const __m512i power_index =
+        _mm512_sub_epi32(_mm512_set1_epi32(power_index_base), decimal_exponent);
+    const rounded_lanes low = round_eight_lanes(_mm256_castsi256_ps(_mm512_castsi512_si256(value)),
+                                                _mm512_castsi512_si256(power_index));
+    const rounded_lanes high =
+        round_eight_lanes(_mm256_castsi256_ps(_mm512_extracti64x4_epi64(value, 1)),
+                          _mm512_extracti64x4_epi64(power_index, 1));
     const __mmask16 near_mask = _mm512_kunpackb(high.near_tie, low.near_tie);
     const __mmask16 above = _mm512_kunpackb(high.above, low.above);
     __m512i digits = _mm512_permutex2var_epi32(low.digits, load(even_words.indices), high.digits);
@@ -136,26 +140,28 @@ DATALOG_AVX512 void format_values_avx512(const char* chars, unsigned count, char
     // 16-bit fixed point (exact below 10^5); the other four as 100 * high +
     // low, each split into tens and ones, in the 16-bit halves of each lane.
     const __m512i first = _mm512_srli_epi16(
-        _mm512_mulhi_epu16(_mm512_srli_epi32(digits, 4), _mm512_set1_epi16(6711)), 6);
+        _mm512_mulhi_epu16(_mm512_srli_epi32(digits, 4), _mm512_set1_epi16(first_digit_multiplier)),
+        6);
     const __m512i rest =
         _mm512_sub_epi32(digits, _mm512_madd_epi16(first, _mm512_set1_epi32(10000)));
     const __m512i hundreds =
-        _mm512_srli_epi16(_mm512_mulhi_epu16(rest, _mm512_set1_epi16(5243)), 3);
+        _mm512_srli_epi16(_mm512_mulhi_epu16(rest, _mm512_set1_epi16(hundreds_multiplier)), 3);
     const __m512i pairs = _mm512_or_si512(
         hundreds,
         _mm512_slli_epi32(
             _mm512_sub_epi32(rest, _mm512_madd_epi16(hundreds, _mm512_set1_epi32(100))), 16));
-    const __m512i tens_digits = _mm512_mulhi_epu16(pairs, _mm512_set1_epi16(6554));
+    const __m512i tens_digits = _mm512_mulhi_epu16(pairs, _mm512_set1_epi16(tens_multiplier));
     const __m512i ones =
         _mm512_sub_epi16(pairs, _mm512_maddubs_epi16(tens_digits, _mm512_set1_epi16(10)));
     const __m512i decimals = _mm512_add_epi16(
         _mm512_or_si512(tens_digits, _mm512_slli_epi16(ones, 8)), _mm512_set1_epi16(0x3030));
     // ", " and the sign ('-' is '+' + 2) and the first digit.
     const __m512i plus_head =
-        _mm512_add_epi32(_mm512_set1_epi32(0x302B202C), _mm512_slli_epi32(first, 24));
+        _mm512_add_epi32(_mm512_set1_epi32(entry_head), _mm512_slli_epi32(first, 24));
     const __m512i head =
         _mm512_mask_add_epi32(plus_head, negative, plus_head, _mm512_set1_epi32(0x20000));
-    const __m512i exponent_index = _mm512_add_epi32(decimal_exponent, _mm512_set1_epi32(27));
+    const __m512i exponent_index =
+        _mm512_add_epi32(decimal_exponent, _mm512_set1_epi32(-min_decimal_exponent));
     const __m512i exponent_text = _mm512_mask_permutexvar_epi32(
         _mm512_permutex2var_epi32(load(exponent_table.words), exponent_index,
                                   load(exponent_table.words + 16)),
@@ -163,7 +169,7 @@ DATALOG_AVX512 void format_values_avx512(const char* chars, unsigned count, char
         load(exponent_table.words + 32));
 
     // Four values, 52 characters, at a time.
-    const unsigned length = 13 * count;
+    const unsigned length = value_entry_length * count;
     for (unsigned chunk = 0; 52 * chunk < length; ++chunk) {
         __m512i text = _mm512_permutex2var_epi8(
             head, load(text_sources.from_head_and_decimals[chunk]), decimals);
@@ -173,12 +179,12 @@ DATALOG_AVX512 void format_values_avx512(const char* chars, unsigned count, char
         const unsigned left = length - 52 * chunk;
         _mm512_mask_storeu_epi8(out + 52 * chunk, first_bytes(left < 52 ? left : 52), text);
     }
-    // The rare value within 1e-9 of a rounding tie is rounded exactly.
+    // The rare value near a rounding tie is rounded exactly.
     const unsigned near_tie = _cvtmask16_u32(near_mask);
     for (unsigned near = near_tie & ~static_cast<unsigned>(zero) & ((1u << count) - 1); near != 0;
          near &= near - 1) {
         const int i = __builtin_ctz(near);
-        format_packed(chars + packed_value_length * i, out + 13 * i + 2);
+        format_packed(chars + packed_value_length * i, out + value_entry_length * i + 2);
     }
 }
 

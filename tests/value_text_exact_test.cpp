@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <random>
@@ -13,11 +14,11 @@
 #include <thread>
 #include <vector>
 
-#include "datalog/value_format.h"
+#include "datalog/value_text/value_text.h"
 #include "datalog_writer.h"
 #include "packed_ties.h"
 #include "reference_format.h"
-#include "vector_paths.h"
+#include "value_path_texts.h"
 
 namespace {
 
@@ -27,44 +28,48 @@ double packed(bool negative, int exponent, std::uint32_t fraction) {
     return negative ? -magnitude : magnitude;
 }
 
-std::string format(double value) {
-    char text[datalog::value_text_capacity];
-    return std::string(text, datalog::format_value(value, text));
+// Calls work(begin, end) over [0, count) in pieces on two threads.
+template <typename Work>
+void on_two_threads(std::size_t count, Work work) {
+    std::thread other([&] { work(count / 2, count); });
+    work(0, count / 2);
+    other.join();
 }
 
-// Checks every value on two threads, through the scalar formatter and through
-// each vector path this processor runs (as packed values, 16 to a record);
-// returns the number of mismatches and reports the first few.
+// Checks every value, as packed values 16 to a record, through every
+// formatting path this build and processor run (the scalar path and each
+// vector path) against the reference; returns the number of mismatches and
+// reports the first few.
 long check_all(const std::vector<double>& values) {
-    const std::vector<vector_path> paths = available_vector_paths();
-    std::vector<long> failures(2, 0);
-    std::vector<std::thread> workers;
-    for (int w = 0; w < 2; ++w) {
-        workers.emplace_back([&, w] {
-            for (std::size_t block = 16 * w; block < values.size(); block += 32) {
-                const std::size_t count = std::min<std::size_t>(16, values.size() - block);
-                std::string chars;
-                for (std::size_t i = 0; i < 16; ++i)
-                    chars += datalog_writer::encode_packed_value(i < count ? values[block + i] : 0);
-                std::vector<std::string> texts;
-                for (const vector_path& path : paths) texts.push_back(path.format(chars));
+    std::string chars;
+    for (const double value : values) chars += datalog_writer::encode_packed_value(value);
+    std::vector<std::string> want(values.size());
+    on_two_threads(values.size(), [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) want[i] = reference_format(values[i]);
+    });
+    constexpr std::size_t entry = datalog::value_entry_length;
+    std::atomic<long> failures{0};
+    for (const datalog::value_path path : available_value_paths()) {
+        const scoped_value_path held(path);  // read, never changed, by both threads
+        const std::size_t blocks = (values.size() + 15) / 16;
+        on_two_threads(blocks, [&](std::size_t begin, std::size_t end) {
+            char out[16 * entry + datalog::format_values_overrun];
+            for (std::size_t block = begin; block < end; ++block) {
+                const std::size_t first = 16 * block;
+                const auto count =
+                    static_cast<unsigned>(std::min<std::size_t>(16, values.size() - first));
+                datalog::format_values(chars.data() + 8 * first, count, out);
                 for (std::size_t i = 0; i < count; ++i) {
-                    const double value = values[block + i];
-                    const std::string want = reference_format(value);
-                    std::string got = format(value);
-                    for (std::size_t p = 0; p < paths.size(); ++p) {
-                        const std::string vector_text = texts[p].substr(13 * i + 2, 11);
-                        if (vector_text != want)
-                            got += std::string(" ") + paths[p].name + " " + vector_text;
-                    }
-                    if (got != want && ++failures[w] <= 5)
-                        ADD_FAILURE() << std::hexfloat << value << ": " << got << " != " << want;
+                    const std::string got(out + entry * i + 2, datalog::value_text_length);
+                    if (got != want[first + i] && ++failures <= 5)
+                        ADD_FAILURE()
+                            << datalog::value_path_name(path) << ": " << std::hexfloat
+                            << values[first + i] << ": " << got << " != " << want[first + i];
                 }
             }
         });
     }
-    for (auto& worker : workers) worker.join();
-    return failures[0] + failures[1];
+    return failures;
 }
 
 long scale() {
@@ -129,38 +134,6 @@ TEST(ValueFormatExact, EveryExactTieAndItsNeighbours) {
     for (const double known : {1.03125, 12344.5, 99999.5, 0.00390625, 1234.25})
         EXPECT_NE(std::find(ties.begin(), ties.end(), known), ties.end()) << known;
     EXPECT_EQ(check_all(values), 0);
-}
-
-}  // namespace
-
-#include "datalog/value_format_fast.h"
-
-namespace {
-
-// The exact integer scaling, which the formatter takes only near a tie, checked
-// on its own over random values of every binary exponent.
-TEST(ValueFormatExact, TheExactIntegerScalingAlone) {
-    std::mt19937_64 rng(7);
-    long failures = 0;
-    for (int k = datalog::fast_min_k; k <= datalog::fast_max_k; ++k) {
-        const datalog::fast_exponent_entry& entry =
-            datalog::fast_exponent_table[k - datalog::fast_min_k];
-        for (int i = 0; i < 4000; ++i) {
-            const auto m = static_cast<std::uint32_t>((rng() & 0x7FFFFF) | 0x800000);
-            const int above = m >= entry.ten_threshold ? 1 : 0;
-            std::uint32_t digits = datalog::scale_and_round(m, entry.scalers[above]);
-            int exponent = entry.exponent + above;
-            if (digits == 100000) {
-                digits = 10000;
-                ++exponent;
-            }
-            char text[datalog::value_text_capacity];
-            const std::string got(text, datalog::emit_scientific(text, false, digits, exponent));
-            const std::string want = reference_format(std::ldexp(static_cast<double>(m), k));
-            if (got != want && ++failures <= 5) ADD_FAILURE() << m << " * 2^" << k << ": " << got;
-        }
-    }
-    EXPECT_EQ(failures, 0);
 }
 
 }  // namespace

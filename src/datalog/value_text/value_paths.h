@@ -1,0 +1,37 @@
+// The one place that chooses how a record's values are formatted: with
+// AVX-512, with AVX2, or one at a time. All three write the same characters;
+// the fastest the processor runs is chosen once, at start-up.
+#pragma once
+
+#include <string_view>
+
+namespace datalog {
+
+enum class value_path { scalar, avx2, avx512 };
+
+// "scalar", "avx2" or "avx512".
+const char* value_path_name(value_path path);
+
+// The path of that name; false for any other name.
+bool value_path_named(std::string_view name, value_path* path);
+
+// Whether this build and processor run the path (scalar always does).
+bool value_path_available(value_path path);
+
+// The path format_values takes: the fastest available unless overridden.
+value_path active_value_path();
+
+// Makes format_values take `path`, which must be available: for tests and the
+// benchmark, which name a path to hold the program to it.
+void set_value_path(value_path path);
+
+// Characters format_values may write past the values' text, which the caller
+// overwrites or ignores.
+constexpr unsigned format_values_overrun = 3;
+
+// Writes ", " and the 11-character text of each of the `count` (0-16) packed
+// values at `chars`: 13 * count characters, and up to format_values_overrun
+// more after them. Reads only the 8 * count characters of the values.
+void format_values(const char* chars, unsigned count, char* out);
+
+}  // namespace datalog

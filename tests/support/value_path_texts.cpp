@@ -1,0 +1,26 @@
+#include "value_path_texts.h"
+
+#include "datalog/datalog_format.h"
+#include "datalog/value_text/digit_text.h"
+
+std::vector<datalog::value_path> available_value_paths() {
+    std::vector<datalog::value_path> paths;
+    for (const auto path :
+         {datalog::value_path::scalar, datalog::value_path::avx2, datalog::value_path::avx512})
+        if (datalog::value_path_available(path)) paths.push_back(path);
+    return paths;
+}
+
+std::string value_texts(datalog::value_path path, const std::string& chars) {
+    const scoped_value_path held(path);
+    constexpr std::size_t value_chars = datalog::packed_value_length;
+    std::string text;
+    for (std::size_t at = 0; at + value_chars <= chars.size(); at += 16 * value_chars) {
+        const std::size_t left = (chars.size() - at) / value_chars;
+        const unsigned count = left < 16 ? static_cast<unsigned>(left) : 16;
+        char out[16 * datalog::value_entry_length + datalog::format_values_overrun];
+        datalog::format_values(chars.data() + at, count, out);
+        text.append(out, datalog::value_entry_length * count);
+    }
+    return text;
+}
