@@ -30,9 +30,11 @@ bool same_open_file(int first, int second) {
            a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
 }
 
-bool is_disk_file(int descriptor) {
+bool has_content(int descriptor) {
     const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(descriptor));
-    return GetFileType(handle) == FILE_TYPE_DISK;
+    LARGE_INTEGER size;
+    return GetFileType(handle) == FILE_TYPE_DISK && GetFileSizeEx(handle, &size) != 0 &&
+           size.QuadPart > 0;
 }
 
 int open_for_writing(const std::string& path) {
@@ -67,9 +69,9 @@ bool same_open_file(int first, int second) {
            a.st_ino == b.st_ino;
 }
 
-bool is_disk_file(int descriptor) {
+bool has_content(int descriptor) {
     struct stat status;
-    return fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
+    return fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0;
 }
 
 int open_for_writing(const std::string& path) {
@@ -108,7 +110,9 @@ output_file open_output(const std::string& path, std::FILE* input) {
         result.is_input = true;
         return result;
     }
-    if (is_disk_file(descriptor) && empty_file(descriptor) != 0) {
+    // Only a file with content is emptied: devices cannot be, and emptying a
+    // new file makes some file systems write it out on close.
+    if (has_content(descriptor) && empty_file(descriptor) != 0) {
         close_descriptor(descriptor);
         return result;
     }
