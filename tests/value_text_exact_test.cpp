@@ -77,7 +77,7 @@ long scale() {
     return text != nullptr ? std::atol(text) : 1;
 }
 
-TEST(ValueFormatExact, RandomAndEdgeFractionsAtEveryExponent) {
+TEST(ValueTextExact, RandomAndEdgeFractionsAtEveryExponent) {
     std::mt19937_64 rng(20261207);
     const long random_per_exponent = 16000 * scale();
     const std::uint32_t edges[] = {1,        2,        3,        0x000FFF, 0x100000,
@@ -96,7 +96,7 @@ TEST(ValueFormatExact, RandomAndEdgeFractionsAtEveryExponent) {
     EXPECT_GE(values.size(), 4000000u);
 }
 
-TEST(ValueFormatExact, FractionsAroundEveryPowerOfTenAndCarry) {
+TEST(ValueTextExact, FractionsAroundEveryPowerOfTenAndCarry) {
     // Where the decimal exponent changes (10^n) and where rounding carries into
     // it (9.99995 * 10^n), for every exponent that reaches them.
     std::vector<double> values;
@@ -118,7 +118,7 @@ TEST(ValueFormatExact, FractionsAroundEveryPowerOfTenAndCarry) {
     EXPECT_GE(values.size(), 10000u);
 }
 
-TEST(ValueFormatExact, EveryExactTieAndItsNeighbours) {
+TEST(ValueTextExact, EveryExactTieAndItsNeighbours) {
     const std::vector<double> ties = all_ties();
     std::vector<double> values;
     for (const double tie : ties) {

@@ -12,10 +12,11 @@
 #if defined(__x86_64__) && !defined(_WIN32) && (defined(__GNUC__) || defined(__clang__))
 #define DATALOG_AVX512_PATH 1
 // GCC 12's intrinsic headers start some vectors undefined on purpose, which
-// its own -Wuninitialized then reports, at their lines.
+// its own -Wuninitialized and -Wmaybe-uninitialized then report, at their lines.
 #if !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wuninitialized"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #endif
 #include <immintrin.h>
 #if !defined(__clang__)
