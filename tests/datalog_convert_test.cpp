@@ -157,4 +157,32 @@ TEST(ConvertDatalog, JunkCharactersCountAsZeroDigits) {
     EXPECT_EQ(r.text, "    1, +1.0000E+00, +1.0313E+00\n");
 }
 
+// A read that fails is neither the end of the file nor a truncation: the
+// conversion stops with the records before it and says it could not read.
+TEST(ConvertDatalog, AFailedReadStopsWithTheRecordsBeforeIt) {
+    using datalog_writer::datalog;
+    const std::string file = datalog(fields(0, 3, 12), rows(5));
+    const std::string report = header_report(0, 3, 2, 3) + analysing;
+    struct failing_case {
+        const char* name;
+        long fail_at;
+        std::string text, out, err;
+    };
+    const long records = 1152, record = 24;
+    const failing_case cases[] = {
+        {"inside the header block", 1100, "", "", ""},
+        {"before the first record", records, "", summary(0), report},
+        {"inside the third record", records + 2 * record + 5, lines(2), progress(1, 2) + summary(2),
+         report},
+        {"at the end marker", records + 5 * record, lines(5), progress(1, 5) + summary(5), report},
+    };
+    for (const failing_case& c : cases) {
+        const conversion r = run_conversion(file, c.fail_at);
+        EXPECT_EQ(r.status, datalog::input_read_failed) << c.name;
+        EXPECT_EQ(r.text, c.text) << c.name;
+        EXPECT_EQ(r.out, c.out) << c.name;
+        EXPECT_EQ(r.err, c.err) << c.name;
+    }
+}
+
 }  // namespace

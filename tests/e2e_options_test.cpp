@@ -110,4 +110,17 @@ TEST_F(Program, ReportsAFailedWrite) {
                          small_report + "cannot write output file /dev/full\n");
 }
 
+TEST_F(Program, ReportsAFailedRead) {
+    // Linux's /proc/self/mem opens and positions, but reading at offset 1024,
+    // which the program has not mapped, fails with an I/O error.
+    if (!program_runs_natively()) GTEST_SKIP() << "needs Linux's /proc/self/mem";
+    write("OUT.TXT", "old text\n");
+    const program_result r = run({"-i/proc/self/mem", "-oOUT.TXT"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, banner + "Processing file /proc/self/mem into output file OUT.TXT\n" +
+                         "cannot read input file /proc/self/mem\n");
+    EXPECT_EQ(read_file(path("OUT.TXT")), "");
+}
+
 }  // namespace

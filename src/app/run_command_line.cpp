@@ -46,13 +46,17 @@ int convert_files(const std::string& input_path, const std::string& output_path)
 
     std::fprintf(stderr, "Processing file %s into output file %s\n", input_path.c_str(),
                  output_path.c_str());
-    if (datalog::convert_datalog(input, output) != 0) std::fputs("Invalid datalog file\n", stderr);
+    const int converted = datalog::convert_datalog(input, output);
+    if (converted == datalog::invalid_datalog) std::fputs("Invalid datalog file\n", stderr);
     std::fclose(input);
     // Flushing first lets every runtime report a failed last write, not only
     // those whose fclose does.
-    const bool written = std::fflush(output) == 0 && std::ferror(output) == 0;
-    if (std::fclose(output) != 0 || !written)
-        return fail("cannot write output file %s\n", output_path);
+    bool written = std::fflush(output) == 0 && std::ferror(output) == 0;
+    written = std::fclose(output) == 0 && written;
+    // A failed read stopped the conversion: the records before it are kept.
+    if (converted == datalog::input_read_failed)
+        return fail("cannot read input file %s\n", input_path);
+    if (!written) return fail("cannot write output file %s\n", output_path);
     std::fputs("\nOperation complete\n\n", stderr);
     return finish(0);
 }

@@ -14,6 +14,7 @@ void refill(chunked_reader& reader) {
                                            max_piece + chunk_size - reader.end, reader.stream);
         if (got == 0) {
             reader.at_end = true;
+            reader.failed = std::ferror(reader.stream) != 0;
             break;
         }
         reader.end += got;

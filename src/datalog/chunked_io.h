@@ -21,6 +21,7 @@ struct chunked_reader {
     std::size_t begin = max_piece;                    // first character not yet handed out
     std::size_t end = max_piece;                      // one past the last character read
     bool at_end = false;                              // the stream has delivered all it will
+    bool failed = false;                              // ... because a read failed
     alignas(64) char buffer[max_piece + chunk_size];  // chunks start on a cache line
 };
 

@@ -26,7 +26,8 @@ struct conversion_buffers {
 };
 
 // Converts records until the end marker or `limit`; returns the number written
-// and sets `truncated` when the input ended inside or before a record.
+// and sets `truncated` when the input ended inside or before a record (for a
+// failed read, the reader says so).
 std::uint32_t convert_records(const datalog_header& header, std::uint32_t limit,
                               conversion_buffers& io, bool& truncated) {
     static_assert(2 * max_record_length <= max_piece, "a record fits in what the reader hands out");
@@ -58,13 +59,14 @@ int convert_datalog(std::FILE* input, std::FILE* output) {
 }
 
 int convert_datalog(std::FILE* input, std::FILE* output, std::FILE* progress, std::FILE* report) {
-    if (std::fseek(input, header_offset, SEEK_SET) != 0) return 1;
+    if (std::fseek(input, header_offset, SEEK_SET) != 0) return invalid_datalog;
     char header_block[header_length];
-    if (std::fread(header_block, 1, header_length, input) != header_length) return 1;
+    if (std::fread(header_block, 1, header_length, input) != header_length)
+        return std::ferror(input) != 0 ? input_read_failed : invalid_datalog;
 
     const datalog_header header = decode_header(header_block);
     report_header(header, report);
-    if (!header_is_consistent(header)) return 1;
+    if (!header_is_consistent(header)) return invalid_datalog;
     std::fputs("\nAnalysing datalog file\n", report);
 
     const std::uint32_t limit =
@@ -79,11 +81,12 @@ int convert_datalog(std::FILE* input, std::FILE* output, std::FILE* progress, st
     flush(io->progress);
     std::fflush(progress);  // keeps the progress ahead of what follows in the report
 
-    if (truncated)
+    const bool failed = io->input.failed;
+    if (truncated && !failed)
         std::fprintf(report, "Datalog file truncated after record %d\n", static_cast<int>(written));
     std::fprintf(progress, "%d records processed\n", static_cast<int>(written));
     std::fflush(progress);
-    return 0;
+    return failed ? input_read_failed : conversion_ran;
 }
 
 }  // namespace datalog

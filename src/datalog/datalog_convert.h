@@ -10,11 +10,16 @@ namespace datalog {
 // standard output for each record, up to the end marker or the record limit,
 // and ends with "%d records processed\n" on standard output.
 //
-// Returns 0 when the conversion ran (also when it wrote no record, and when the
-// file ended inside a record, which is reported on the error stream), and 1 when
-// the file is not a valid datalog: the input cannot be positioned, the header
-// block is incomplete, or the header describes records that cannot hold their
-// values. Neither stream is closed; a failed write shows in ferror(output).
+// Returns conversion_ran (also when it wrote no record, and when the file ended
+// inside a record, which is reported on the error stream); invalid_datalog when
+// the input cannot be positioned, the header block is incomplete, or the header
+// describes records that cannot hold their values; input_read_failed when a
+// read of the input failed (an error, not its end): the records before it are
+// written and counted, and nothing is said of truncation. Neither stream is
+// closed; a failed write shows in ferror(output).
+constexpr int conversion_ran = 0;
+constexpr int invalid_datalog = 1;
+constexpr int input_read_failed = 2;
 int convert_datalog(std::FILE* input, std::FILE* output);
 
 // The same, with the console streams named: `progress` takes what goes to

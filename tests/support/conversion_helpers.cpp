@@ -1,8 +1,49 @@
 #include "conversion_helpers.h"
 
+#include <sys/types.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "datalog/datalog_convert.h"
+
+namespace {
+
+// A read-only stream over `bytes` whose reads fail from offset `fail_at` on.
+struct failing_source {
+    const std::string* bytes;
+    long fail_at;
+    long position;
+};
+
+ssize_t read_failing(void* cookie, char* buffer, size_t size) {
+    auto* source = static_cast<failing_source*>(cookie);
+    if (source->position >= source->fail_at) {
+        errno = EIO;
+        return -1;
+    }
+    const long end = std::min<long>(source->fail_at, static_cast<long>(source->bytes->size()));
+    const auto count = static_cast<size_t>(std::max<long>(0, end - source->position));
+    const size_t given = std::min(size, count);
+    std::memcpy(buffer, source->bytes->data() + source->position, given);
+    source->position += static_cast<long>(given);
+    if (given == 0) {  // the end of the bytes before the failing offset
+        errno = EIO;
+        return -1;
+    }
+    return static_cast<ssize_t>(given);
+}
+
+int seek_failing(void* cookie, off64_t* offset, int whence) {
+    auto* source = static_cast<failing_source*>(cookie);
+    if (whence != SEEK_SET) return -1;
+    source->position = static_cast<long>(*offset);
+    return 0;
+}
+
+}  // namespace
 
 std::string read_all(std::FILE* file) {
     std::string text;
@@ -13,11 +54,17 @@ std::string read_all(std::FILE* file) {
     return text;
 }
 
-conversion run_conversion(const std::string& datalog_bytes) {
-    std::FILE* input = std::tmpfile();
+conversion run_conversion(const std::string& datalog_bytes, long fail_at) {
+    failing_source source{&datalog_bytes, fail_at, 0};
+    std::FILE* input = nullptr;
+    if (fail_at >= 0) {
+        input = fopencookie(&source, "r", {read_failing, nullptr, seek_failing, nullptr});
+    } else {
+        input = std::tmpfile();
+        std::fwrite(datalog_bytes.data(), 1, datalog_bytes.size(), input);
+        std::rewind(input);
+    }
     std::FILE* output = std::tmpfile();
-    std::fwrite(datalog_bytes.data(), 1, datalog_bytes.size(), input);
-    std::rewind(input);
 
     std::FILE* progress = std::tmpfile();
     std::FILE* report = std::tmpfile();

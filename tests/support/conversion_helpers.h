@@ -13,7 +13,9 @@ struct conversion {
     bool output_error;  // the output stream's error indicator afterwards
 };
 
-conversion run_conversion(const std::string& datalog_bytes);
+// With `fail_at` set, the input fails with an I/O error (not its end) when a
+// read reaches that offset, as a damaged disk or /proc/self/mem does.
+conversion run_conversion(const std::string& datalog_bytes, long fail_at = -1);
 
 // Everything in a stream opened for update, from its start.
 std::string read_all(std::FILE* file);
