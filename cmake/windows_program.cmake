@@ -5,8 +5,8 @@
 # same source is built as a 64-bit program and run under 64-bit Wine instead.
 #
 # Sets DATALOG_WINDOWS_BITS (32, 64 or empty: nothing to test),
-# DATALOG_WINDOWS_PROGRAM, DATALOG_WINDOWS_DIR, DATALOG_WINE_LOADER and
-# DATALOG_WINE_ENV.
+# DATALOG_WINDOWS_PROGRAM, DATALOG_WINDOWS_DIR, DATALOG_WINE_LOADER,
+# DATALOG_WINESERVER and DATALOG_WINE_ENV.
 option(DATALOG_WINDOWS_TESTS "Cross-build the Windows program and test it under Wine" ON)
 option(DATALOG_NO_32BIT_EXECUTION
   "Treat 32-bit execution as unavailable: test the 64-bit Windows program" OFF)
@@ -75,6 +75,12 @@ ExternalProject_Add(raredir_windows
   INSTALL_COMMAND ""
   BUILD_BYPRODUCTS ${DATALOG_WINDOWS_PROGRAM})
 
+# The Wine server Wine itself starts (the 64-bit one wherever it is installed).
+if(EXISTS /usr/lib/wine/wineserver64)
+  set(DATALOG_WINESERVER /usr/lib/wine/wineserver64)
+else()
+  set(DATALOG_WINESERVER /usr/lib/wine/wineserver32)
+endif()
 set(DATALOG_WINE_ENV "WINEDEBUG=-all" "WINEPREFIX=${DATALOG_WINDOWS_DIR}/wineprefix"
   "WINEDLLOVERRIDES=mscoree,mshtml=")
 if(DATALOG_WINDOWS_BITS EQUAL 64)

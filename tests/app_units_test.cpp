@@ -74,3 +74,16 @@ TEST(DroppedFile, DerivedOutputNameReplacesFromTheLastDot) {
 }
 
 }  // namespace
+
+#include "app/usage_text.h"
+
+namespace {
+
+// The banner's version is fixed text; the version resource and the package
+// take theirs from the build. They must not drift apart.
+TEST(UsageText, TheBannerShowsTheBuildsVersion) {
+    EXPECT_NE(std::string(app::banner_text).find(std::string(" v") + DATALOG_VERSION_TEXT + "\n"),
+              std::string::npos);
+}
+
+}  // namespace
