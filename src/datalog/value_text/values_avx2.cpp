@@ -248,11 +248,7 @@ DATALOG_AVX2 inline __attribute__((always_inline)) void format_eight(const char*
                                 3, 2, 1, -1, 7, 6, 5, -1, 11, 10, 9, -1, 15, 14, 13, -1));
     const rounded_values rounded = round_values(fraction, exponent);
     store_texts(rounded.digits, rounded.exponent, negative, out);
-    // The rare value near a rounding tie is rounded exactly.
-    for (int near = rounded.near_tie; near != 0; near &= near - 1) {
-        const int i = __builtin_ctz(static_cast<unsigned>(near));
-        format_packed(chars + packed_value_length * i, out + value_entry_length * i + 2);
-    }
+    reformat_near_ties(chars, static_cast<unsigned>(rounded.near_tie), out);
 }
 
 }  // namespace

@@ -180,13 +180,8 @@ DATALOG_AVX512 void format_values_avx512(const char* chars, unsigned count, char
         const unsigned left = length - 52 * chunk;
         _mm512_mask_storeu_epi8(out + 52 * chunk, first_bytes(left < 52 ? left : 52), text);
     }
-    // The rare value near a rounding tie is rounded exactly.
     const unsigned near_tie = _cvtmask16_u32(near_mask);
-    for (unsigned near = near_tie & ~static_cast<unsigned>(zero) & ((1u << count) - 1); near != 0;
-         near &= near - 1) {
-        const int i = __builtin_ctz(near);
-        format_packed(chars + packed_value_length * i, out + value_entry_length * i + 2);
-    }
+    reformat_near_ties(chars, near_tie & ~static_cast<unsigned>(zero) & ((1u << count) - 1), out);
 }
 
 bool avx512_values_available() {

@@ -4,7 +4,19 @@
 // chooses among them; only it and their tests call these.
 #pragma once
 
+#include "datalog/datalog_format.h"
+#include "datalog/value_text/value_text.h"
+
 namespace datalog {
+
+// Rewrites with the exact scalar path the text of each value whose bit is set
+// in `lanes`: the rare value a vector path found near a rounding tie.
+inline void reformat_near_ties(const char* chars, unsigned lanes, char* out) {
+    for (; lanes != 0; lanes &= lanes - 1) {
+        const int i = __builtin_ctz(lanes);
+        format_packed(chars + packed_value_length * i, out + value_entry_length * i + 2);
+    }
+}
 
 // True when format_values_avx512 may be called (AVX-512 F, BW, DQ, VL, VBMI).
 bool avx512_values_available();
