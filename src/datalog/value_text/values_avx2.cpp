@@ -10,27 +10,11 @@
 #include "datalog/datalog_format.h"
 #include "datalog/value_text/value_text.h"
 #include "datalog/value_text/vector_constants.h"
-
-#if defined(__x86_64__) && !defined(_WIN32) && (defined(__GNUC__) || defined(__clang__))
-#define DATALOG_AVX2_PATH 1
-// GCC 12's intrinsic headers start some vectors undefined on purpose, which
-// its own -Wuninitialized and -Wmaybe-uninitialized then report, at their lines.
-#if !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wuninitialized"
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-#include <immintrin.h>
-#if !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
-#else
-#define DATALOG_AVX2_PATH 0
-#endif
+#include "datalog/value_text/vector_intrinsics.h"
 
 namespace datalog {
 
-#if DATALOG_AVX2_PATH
+#if DATALOG_VECTOR_PATHS
 
 // Only these functions use AVX2; the rest of the program runs on any x86-64.
 #define DATALOG_AVX2 __attribute__((target("avx2")))

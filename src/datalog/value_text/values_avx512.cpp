@@ -7,28 +7,12 @@
 #include "datalog/value_text/value_text.h"
 #include "datalog/value_text/values_avx512_tables.h"
 #include "datalog/value_text/vector_constants.h"
+#include "datalog/value_text/vector_intrinsics.h"
 #include "datalog/value_text/vector_values.h"
-
-#if defined(__x86_64__) && !defined(_WIN32) && (defined(__GNUC__) || defined(__clang__))
-#define DATALOG_AVX512_PATH 1
-// GCC 12's intrinsic headers start some vectors undefined on purpose, which
-// its own -Wuninitialized and -Wmaybe-uninitialized then report, at their lines.
-#if !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wuninitialized"
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-#include <immintrin.h>
-#if !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
-#else
-#define DATALOG_AVX512_PATH 0
-#endif
 
 namespace datalog {
 
-#if DATALOG_AVX512_PATH
+#if DATALOG_VECTOR_PATHS
 
 #define DATALOG_AVX512 __attribute__((target("avx512f,avx512bw,avx512dq,avx512vl,avx512vbmi")))
 
