@@ -49,12 +49,6 @@ TEST_F(Program, ConvertsRandomValuesExactly) {
     EXPECT_TRUE(read_file(path("RANDOM.TXT")) == as_written(text));
 }
 
-}  // namespace
-
-namespace {
-
-using namespace e2e;
-
 // Every exact tie a packed value can be, of both signs, 16 to a record, through
 // the built program (for the Windows build: its own arithmetic and runtime).
 TEST_F(Program, ConvertsEveryExactTieAwayFromZero) {

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <random>
@@ -38,8 +37,8 @@ void on_two_threads(std::size_t count, Work work) {
 
 // Checks every value, as packed values 16 to a record, through every
 // formatting path this build and processor run (the scalar path and each
-// vector path) against the reference; returns the number of mismatches and
-// reports the first few.
+// vector path) against the reference, computed on two threads; returns the
+// number of mismatches and reports the first few.
 long check_all(const std::vector<double>& values) {
     std::string chars;
     for (const double value : values) chars += datalog_writer::encode_packed_value(value);
@@ -48,26 +47,15 @@ long check_all(const std::vector<double>& values) {
         for (std::size_t i = begin; i < end; ++i) want[i] = reference_format(values[i]);
     });
     constexpr std::size_t entry = datalog::value_entry_length;
-    std::atomic<long> failures{0};
+    long failures = 0;
     for (const datalog::value_path path : available_value_paths()) {
-        const scoped_value_path held(path);  // read, never changed, by both threads
-        const std::size_t blocks = (values.size() + 15) / 16;
-        on_two_threads(blocks, [&](std::size_t begin, std::size_t end) {
-            char out[16 * entry + datalog::format_values_overrun];
-            for (std::size_t block = begin; block < end; ++block) {
-                const std::size_t first = 16 * block;
-                const auto count =
-                    static_cast<unsigned>(std::min<std::size_t>(16, values.size() - first));
-                datalog::format_values(chars.data() + 8 * first, count, out);
-                for (std::size_t i = 0; i < count; ++i) {
-                    const std::string got(out + entry * i + 2, datalog::value_text_length);
-                    if (got != want[first + i] && ++failures <= 5)
-                        ADD_FAILURE()
-                            << datalog::value_path_name(path) << ": " << std::hexfloat
-                            << values[first + i] << ": " << got << " != " << want[first + i];
-                }
-            }
-        });
+        const std::string texts = value_texts(path, chars);
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            const std::string got = texts.substr(entry * i + 2, datalog::value_text_length);
+            if (got != want[i] && ++failures <= 5)
+                ADD_FAILURE() << datalog::value_path_name(path) << ": " << std::hexfloat
+                              << values[i] << ": " << got << " != " << want[i];
+        }
     }
     return failures;
 }

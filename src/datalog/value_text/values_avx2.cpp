@@ -89,9 +89,6 @@ DATALOG_AVX2 double_table make_double_table(const double (&values)[8]) {
             _mm256_loadu_si256(reinterpret_cast<const __m256i*>(high))};
 }
 
-// 10^n = 10^(8q) * 10^r for n = -14 ... 31, q = -2 ... 3 and r = 0 ... 7:
-// 10^(8q) correctly rounded at q + 2, and 10^r, exact even as a float.
-
 // Rounds four values, each exactly as a float, times 10^(8q) and 10^r, to
 // five digits: within three roundings of the exact product, below 10^6.
 DATALOG_AVX2 __m128i round_four_lanes(__m128 value, __m256d eighth_power, __m128 small_power,
