@@ -1,5 +1,6 @@
 // The output never overwrites the datalog being read, however either is spelled.
 #include "e2e_fixture.h"
+#include "tmpfs_mount.h"
 
 namespace {
 
@@ -60,3 +61,59 @@ TEST_F(Program, DevicesStillServeAsOutputs) {
 }
 
 }  // namespace
+
+// Under Wine one file reached through two drive letters has two volume serial
+// numbers: a hard link to the datalog must still be refused.
+TEST_F(Program, NeverWritesOverTheInputThroughAnotherDriveLetter) {
+    if (program_runs_natively()) GTEST_SKIP() << "drive letters are Windows' own";
+    write("dd/LOG.KYX", small_datalog());
+    write("win/keep.txt", "");
+    fs::create_hard_link(path("dd/LOG.KYX"), path("win/LOG_link.txt"));
+    const fs::path drive = fs::path(wine_prefix()) / "dosdevices" / "r:";
+    fs::remove(drive);  // left by a run that was stopped
+    fs::create_directory_symlink(path("dd"), drive);
+    struct drive_guard {
+        fs::path link;
+        ~drive_guard() { fs::remove(link); }
+    } guard{drive};
+    std::vector<std::pair<std::string, std::string>> pairs = {{"R:\\LOG.KYX", "win\\LOG_link.txt"},
+                                                              {"win\\LOG_link.txt", "R:\\LOG.KYX"}};
+    // The same through drive C:, where the prefix's own folder lies on the
+    // test's file system.
+    const fs::path in_c = fs::path(wine_prefix()) / "drive_c" /
+                          ("raredir_" + fs::path(folder).filename().string() + ".KYX");
+    std::error_code no_link;
+    fs::create_hard_link(path("dd/LOG.KYX"), in_c, no_link);
+    struct file_guard {
+        fs::path file;
+        ~file_guard() {
+            std::error_code ignored;
+            fs::remove(file, ignored);
+        }
+    } c_guard{no_link ? fs::path() : in_c};
+    if (!no_link) pairs.push_back({"C:\\" + in_c.filename().string(), "win\\LOG_link.txt"});
+    for (const auto& [input, output] : pairs) {
+        const program_result r = run({"-o" + output, "-i" + input});
+        EXPECT_EQ(r.status, 1) << input << " " << output;
+        EXPECT_EQ(r.err, banner + "output file " + output + " is the input file\n");
+        EXPECT_EQ(read_file(path("dd/LOG.KYX")), small_datalog()) << input << " " << output;
+    }
+}
+
+// Two files on two file systems can share an inode number (the first file on
+// each of two new tmpfs mounts); they are still two files.
+TEST_F(Program, ConvertsBetweenFileSystemsWhoseInodeNumbersMeet) {
+    const tmpfs_mount first(path("t1")), second(path("t2"));
+    if (!first.mounted() || !second.mounted())
+        GTEST_SKIP() << "cannot mount tmpfs here (needs root): " << first.error() << second.error();
+    write("t1/A.KYX", small_datalog());
+    write("t2/out.txt", "old text");
+    ASSERT_EQ(inode_number(path("t1/A.KYX")), inode_number(path("t2/out.txt")));
+    const std::string input = program_path(path("t1/A.KYX"));
+    const std::string output = program_path(path("t2/out.txt"));
+    const program_result r = run({"-i" + input, "-o" + output});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, converted(input, output));
+    EXPECT_EQ(read_file(path("t2/out.txt")), as_written(small_text));
+    EXPECT_EQ(read_file(path("t1/A.KYX")), small_datalog());
+}

@@ -94,3 +94,21 @@ TEST_F(Program, TheTextModeInputStreamOnWindows) {
 }
 
 }  // namespace
+
+// Started with standard streams closed, the program must not let the files it
+// opens take their descriptors: the text file holds exactly the records, the
+// closed streams' messages are lost, and the status is unchanged.
+TEST_F(Program, ClosedStandardStreamsReachNoFile) {
+    write("ZBA_D001.KYX", small_datalog());
+    const std::string err = converted("ZBA_D001.KYX", "OUT.TXT");
+    for (int closed = 1; closed <= 7; ++closed) {
+        const program_result r =
+            run_program_closed(folder, {"-iZBA_D001.KYX", "-oOUT.TXT"}, closed);
+        const std::string shown = "closed descriptors (bits) " + std::to_string(closed);
+        EXPECT_EQ(r.status, 0) << shown;
+        EXPECT_EQ(read_file(path("OUT.TXT")), as_written(small_text)) << shown;
+        EXPECT_EQ(r.out, closed & 2 ? "" : small_progress) << shown;
+        EXPECT_EQ(r.err, closed & 4 ? "" : err) << shown;
+        EXPECT_EQ(read_file(path("ZBA_D001.KYX")), small_datalog()) << shown;
+    }
+}

@@ -1,14 +1,11 @@
-// Opening the files with questions the standard streams cannot answer: is the
-// input a directory, and does the output name the file being read.
+// Opening the output with a question the standard streams cannot answer: does
+// it name the file being read.
 #pragma once
 
 #include <cstdio>
 #include <string>
 
 namespace app {
-
-// True when the open stream reads a directory (Linux lets fopen open one).
-bool is_directory(std::FILE* stream);
 
 struct output_file {
     std::FILE* stream = nullptr;  // open for writing in text mode, emptied
@@ -19,8 +16,9 @@ struct output_file {
 // before anything is truncated, whether it is the file `input` reads; then it
 // closes it again and sets `is_input`, leaving the file untouched. This
 // catches every spelling the runtime can open: links, "..", letter case, short
-// and long names. A file that did not exist is created; a device (NUL,
-// /dev/null) is opened as it is. On any other failure `stream` is null.
+// and long names, other drive letters. A file that did not exist is created; a
+// device (NUL, /dev/null) is opened as it is. On any other failure `stream` is
+// null.
 output_file open_output(const std::string& path, std::FILE* input);
 
 }  // namespace app

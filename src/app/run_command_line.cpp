@@ -6,6 +6,7 @@
 #include "app/dropped_file.h"
 #include "app/file_identity.h"
 #include "app/option_scan.h"
+#include "app/platform_files.h"
 #include "app/usage_text.h"
 #include "datalog/datalog_convert.h"
 
@@ -68,6 +69,9 @@ void wait_for_key() {
 }
 
 int run_command_line(int argc, const char* const* argv) {
+    // A closed standard stream's descriptor would go to the first file opened,
+    // and console text into it.
+    if (!open_standard_streams()) return 1;
     // Unbuffered, as the C standard has it; some runtimes buffer a redirected
     // error stream, which would put its messages out of order with standard
     // output when both go to one file.

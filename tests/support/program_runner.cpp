@@ -25,15 +25,30 @@ std::string fold_crlf(std::string text) {
     return folded;
 }
 
+struct run_setup {
+    std::string argv0;
+    bool merged = false;
+    int closed = 0;  // bit k: descriptor k closed
+};
+
 program_result run(const std::string& folder, const std::vector<std::string>& args,
-                   const std::string& argv0, bool merged) {
+                   const run_setup& setup) {
+    const std::string& argv0 = setup.argv0;
+    const bool merged = setup.merged;
     const std::string program = environment("RAREDIR_PROGRAM");
     if (program.empty()) throw std::runtime_error("RAREDIR_PROGRAM is not set");
     const std::string runner = environment("RAREDIR_WINE");
-    const std::string prefix = program.substr(0, program.rfind('/') + 1) + "wineprefix";
 
     std::vector<std::string> words;
     if (!runner.empty()) words.push_back(runner);
+    // Under Wine a closed descriptor is no missing standard handle (Wine's own
+    // files take its number, and the program is handed those): a Windows helper
+    // starts the program without the handles instead, as a window would.
+    const bool helper = !runner.empty() && setup.closed != 0;
+    if (helper) {
+        words.push_back(program.substr(0, program.rfind('/') + 1) + "start_without_handles.exe");
+        words.push_back(std::to_string(setup.closed));
+    }
     words.push_back(!argv0.empty() && runner.empty() ? argv0 : program);
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -50,9 +65,13 @@ program_result run(const std::string& folder, const std::vector<std::string>& ar
         dup2(in, 0);
         dup2(out, 1);
         dup2(err, 2);
+        for (const int spare : {in, out, err})
+            if (spare > 2) close(spare);
+        for (int descriptor = 0; descriptor <= 2; ++descriptor)
+            if (!helper && (setup.closed & (1 << descriptor))) close(descriptor);
         if (!runner.empty()) {
             setenv("WINEDEBUG", "-all", 1);
-            setenv("WINEPREFIX", prefix.c_str(), 0);
+            setenv("WINEPREFIX", wine_prefix().c_str(), 1);
             setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 0);  // no Mono or Gecko prompts
             // As Debian's wine script does when it starts the 64-bit loader.
             if (runner.size() > 2 && runner.compare(runner.size() - 2, 2, "64") == 0)
@@ -74,6 +93,13 @@ program_result run(const std::string& folder, const std::vector<std::string>& ar
 
 }  // namespace
 
+std::string wine_prefix() {
+    const std::string chosen = environment("WINEPREFIX");
+    if (!chosen.empty()) return chosen;
+    const std::string program = environment("RAREDIR_PROGRAM");
+    return program.substr(0, program.rfind('/') + 1) + "wineprefix";
+}
+
 bool program_runs_natively() {
     return environment("RAREDIR_WINE").empty();
 }
@@ -84,11 +110,16 @@ bool program_writes_crlf() {
 
 program_result run_program(const std::string& folder, const std::vector<std::string>& args,
                            const std::string& argv0) {
-    return run(folder, args, argv0, false);
+    return run(folder, args, {argv0, false, 0});
 }
 
 program_result run_program_merged(const std::string& folder, const std::vector<std::string>& args) {
-    return run(folder, args, "", true);
+    return run(folder, args, {"", true, 0});
+}
+
+program_result run_program_closed(const std::string& folder, const std::vector<std::string>& args,
+                                  int closed) {
+    return run(folder, args, {"", false, closed});
 }
 
 std::string program_path(const std::string& path) {

@@ -20,6 +20,10 @@ struct program_result {
 // True when the program runs natively (not under Wine), so that argv[0] can be set.
 bool program_runs_natively();
 
+// The Wine prefix the program runs in: WINEPREFIX, else "wineprefix" beside
+// the program.
+std::string wine_prefix();
+
 // True when the program writes text files with CR LF line ends.
 bool program_writes_crlf();
 
@@ -31,6 +35,14 @@ program_result run_program(const std::string& folder, const std::vector<std::str
 // The same with standard output and the error stream sent to one file, as
 // `2>&1` does; the merged text comes back in `out`.
 program_result run_program_merged(const std::string& folder, const std::vector<std::string>& args);
+
+// Runs the program without the standard streams whose bits are set in
+// `closed` (bit 0: input, 1: output, 2: error): natively with those
+// descriptors closed, as `<&- >&- 2>&-` do; under Wine started with no handle
+// for them, as from a window or a service. A missing stream's text comes back
+// empty.
+program_result run_program_closed(const std::string& folder, const std::vector<std::string>& args,
+                                  int closed);
 
 // The path under which the program itself sees `path` (an absolute Linux path):
 // itself natively, "Z:\..." with backslashes under Wine.

@@ -1,0 +1,99 @@
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#include <windows.h>
+
+#include "app/platform_files.h"
+
+namespace app {
+namespace {
+
+HANDLE handle_of(int descriptor) {
+    return reinterpret_cast<HANDLE>(_get_osfhandle(descriptor));
+}
+
+bool is_disk_file(HANDLE handle) {
+    return handle != INVALID_HANDLE_VALUE && GetFileType(handle) == FILE_TYPE_DISK;
+}
+
+// Locks one byte far beyond any datalog's end through `holder`, then tries the
+// same byte through `other`: both Windows and Wine keep byte-range locks per
+// file, whatever handle or name reached it, so the second lock is refused
+// exactly when both handles reach one file. Any other failure answers "one
+// file" as well.
+bool lock_is_shared(HANDLE holder, HANDLE other) {
+    OVERLAPPED place{};
+    place.Offset = 0;
+    place.OffsetHigh = 0x7fff0000;
+    const DWORD exclusive = LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY;
+    if (LockFileEx(holder, exclusive, 0, 1, 0, &place) == 0) return true;
+    OVERLAPPED again = place;
+    const bool refused = LockFileEx(other, exclusive, 0, 1, 0, &again) == 0;
+    if (!refused) UnlockFileEx(other, 0, 1, 0, &again);
+    UnlockFileEx(holder, 0, 1, 0, &place);
+    return refused;
+}
+
+}  // namespace
+
+bool open_standard_streams() {
+    // The C runtime keeps descriptors 0, 1 and 2 for the standard streams even
+    // when the program starts without standard handles (from a window or a
+    // service): files opened later take 3 and up, and console text goes
+    // nowhere.
+    return true;
+}
+
+bool is_directory(std::FILE*) {
+    return false;  // fopen refuses directories here
+}
+
+// Windows names a file exactly by its volume's serial number and its index on
+// that volume. Wine does not:
+// - it takes the serial from the drive whose folder holds the name that was
+//   opened, so one file seen through two drive letters (a hard link, or a drive
+//   whose folder lies inside another drive's) has two serials;
+// - it gives serial 0 to every file system that holds no drive's folder, so
+//   two files on two such file systems can share serial and index;
+// - the index is the inode number.
+// So: different indexes are different files, on both (a file has one index).
+// Equal indexes with equal, non-zero serials are one file. Equal indexes
+// otherwise are decided by a byte-range lock (lock_is_shared), which is exact
+// on both; a false refusal would need another program to hold a lock on that
+// very byte. Handles that are no disk files (NUL, the console) reach no
+// datalog.
+bool same_open_file(int first, int second) {
+    const HANDLE a = handle_of(first), b = handle_of(second);
+    if (!is_disk_file(a) || !is_disk_file(b)) return false;
+    BY_HANDLE_FILE_INFORMATION x, y;
+    if (GetFileInformationByHandle(a, &x) == 0 || GetFileInformationByHandle(b, &y) == 0)
+        return true;
+    if (x.nFileIndexHigh != y.nFileIndexHigh || x.nFileIndexLow != y.nFileIndexLow) return false;
+    if (x.dwVolumeSerialNumber == y.dwVolumeSerialNumber && x.dwVolumeSerialNumber != 0)
+        return true;
+    return lock_is_shared(b, a);
+}
+
+bool has_content(int descriptor) {
+    const HANDLE handle = handle_of(descriptor);
+    LARGE_INTEGER size;
+    return is_disk_file(handle) && GetFileSizeEx(handle, &size) != 0 && size.QuadPart > 0;
+}
+
+int open_for_writing(const std::string& path) {
+    return _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_TEXT, _S_IREAD | _S_IWRITE);
+}
+
+int empty_file(int descriptor) {
+    return _chsize(descriptor, 0);
+}
+
+std::FILE* stream_for(int descriptor) {
+    return _fdopen(descriptor, "w");
+}
+
+void close_descriptor(int descriptor) {
+    _close(descriptor);
+}
+
+}  // namespace app

@@ -1,0 +1,34 @@
+// What opening the files asks of the system, one implementation per platform
+// (platform_files-posix.cpp, platform_files-win32.cpp; the build picks one).
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace app {
+
+// Makes sure standard input, output and error are open, on the null device
+// where they were not, so that no file the program opens can take their place
+// and receive console text. False when that cannot be done.
+bool open_standard_streams();
+
+// True when the open stream reads a directory (Linux lets fopen open one).
+bool is_directory(std::FILE* stream);
+
+// True when the two open descriptors reach one file, and when in doubt.
+bool same_open_file(int first, int second);
+
+// True for a regular file that holds at least one byte.
+bool has_content(int descriptor);
+
+// Opens `path` for writing in text mode, creating it but not truncating it;
+// -1 on failure.
+int open_for_writing(const std::string& path);
+
+// Truncates the open file to 0 bytes; 0 on success.
+int empty_file(int descriptor);
+
+std::FILE* stream_for(int descriptor);
+void close_descriptor(int descriptor);
+
+}  // namespace app
