@@ -1,5 +1,11 @@
 // The built program, run as a user would, on the command-line cases.
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+#include "conversion_helpers.h"
 #include "e2e_fixture.h"
+#include "partly_readable.h"
 
 namespace {
 
@@ -121,6 +127,34 @@ TEST_F(Program, ReportsAFailedRead) {
     EXPECT_EQ(r.err, banner + "Processing file /proc/self/mem into output file OUT.TXT\n" +
                          "cannot read input file /proc/self/mem\n");
     EXPECT_EQ(read_file(path("OUT.TXT")), "");
+}
+
+// A read that fails partway keeps every record before it, on both programs:
+// the Windows runtime's fread delivers nothing of a request once a later read
+// within it fails, so the program reads past it.
+TEST_F(Program, AReadFailingPartwayKeepsTheRecordsBeforeIt) {
+    datalog_writer::header_fields h;
+    h.values_per_record = 16;
+    h.record_length = 64;
+    std::mt19937 rng(16);
+    std::vector<std::vector<double>> records(2000);
+    for (auto& values : records)
+        for (int k = 0; k < 16; ++k) values.push_back(std::ldexp(rng() % 1000, -3));
+    write("BIG.KYX", datalog_writer::datalog(h, records));
+    for (const std::size_t readable : {8 * 1024, 128 * 1024, 200 * 1024}) {
+        const partly_readable source(path("BIG.KYX"), readable);
+        if (!source.ready()) GTEST_SKIP() << "cannot map a file at address 0 (needs root)";
+        const std::string input = program_path(source.path());
+        const program_result r = run({"-i" + input, "-oOUT.TXT"});
+        const std::size_t kept = (readable - 1152) / 128;
+        EXPECT_EQ(r.status, 1) << readable;
+        EXPECT_EQ(r.err, banner + "Processing file " + input + " into output file OUT.TXT\n" +
+                             header_report(0, 16, 0, 0) + "\nAnalysing datalog file\n" +
+                             "cannot read input file " + input + "\n");
+        const std::string text = read_file(path("OUT.TXT"));
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), static_cast<long>(kept)) << readable;
+        EXPECT_NE(r.out.find(std::to_string(kept) + " records processed\n"), std::string::npos);
+    }
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 // The console streams in one file, as `2>&1` gives them, and what the input's
 // text-mode stream does to the characters the converter sees.
+#include <random>
+
+#include "conversion_helpers.h"
 #include "e2e_fixture.h"
+#include "text_mode_view.h"
 
 namespace {
 
@@ -91,6 +95,46 @@ TEST_F(Program, TheTextModeInputStreamOnWindows) {
     EXPECT_NE(record_run.err.find("Datalog file truncated after record 1\n" + complete),
               std::string::npos);
     EXPECT_EQ(read_file(path("EOF.TXT")), as_written("    1, +1.0000E+00, -2.5000E-01\n"));
+}
+
+// The same at the places where reading in 64 KiB chunks could go wrong: each
+// datalog gives what its text-mode view, converted here, gives.
+TEST_F(Program, TextModeAtChunkBoundariesOnWindows) {
+    if (program_runs_natively()) GTEST_SKIP() << "text mode changes nothing on Linux";
+    datalog_writer::header_fields h;
+    h.values_per_record = 2;
+    h.record_length = 8;
+    std::mt19937 rng(16);
+    std::string body;
+    for (int r = 0; r < 10000; ++r)
+        body += datalog_writer::random_packed(rng) + datalog_writer::random_packed(rng);
+    const std::string start = datalog_writer::preamble() + datalog_writer::header_block(h);
+    const std::size_t chunk_end = 65536 - start.size() + 1024;  // in `body`
+    struct variant {
+        const char* name;
+        std::size_t at;
+        std::string bytes;
+        bool ends_file;
+    };
+    const variant variants[] = {
+        {"pair split across 64 KiB", chunk_end - 1, "\r\n", false},
+        {"CR CR LF", chunk_end - 2, "\r\r\n", false},
+        {"lone CR in a value", 2 * chunk_end + 3, "\r", false},
+        {"0x1A right after a CR", chunk_end - 1, "\r\x1A", false},
+        {"CR at the end of the file", body.size(), "\r", true},
+    };
+    for (const variant& v : variants) {
+        std::string changed = body;
+        changed.insert(v.at, v.bytes);
+        const std::string marker = v.ends_file ? "" : datalog_writer::end_marker_record(8);
+        write("IN.KYX", start + changed + marker);
+        const conversion expected = run_conversion(start + text_mode_view(changed + marker));
+        const program_result r = run({"-iIN.KYX", "-oIN.TXT"});
+        EXPECT_EQ(r.status, 0) << v.name;
+        EXPECT_TRUE(r.out == expected.out) << v.name;
+        EXPECT_TRUE(read_file(path("IN.TXT")) == as_written(expected.text)) << v.name;
+        EXPECT_GT(expected.text.size(), 65536u) << v.name;
+    }
 }
 
 }  // namespace

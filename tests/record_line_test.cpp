@@ -8,14 +8,14 @@
 
 namespace {
 
-std::string line_of(const datalog::record_number& number) {
+std::string line_of(const datalog::record_number& number, bool crlf = false) {
     char out[datalog::record_line_capacity];
-    return std::string(out, datalog::format_record_line(number, "", 0, out));
+    return std::string(out, datalog::format_record_line(number, "", 0, crlf, out));
 }
 
-std::string progress_of(const datalog::record_number& number) {
+std::string progress_of(const datalog::record_number& number, bool crlf = false) {
     char out[datalog::progress_line_capacity];
-    return std::string(out, datalog::format_progress_line(number, out));
+    return std::string(out, datalog::format_progress_line(number, crlf, out));
 }
 
 // Counts from `start` through `count` numbers, checking both texts of each
@@ -47,6 +47,19 @@ TEST(RecordNumber, CountsAcrossEveryNewDigitUpToTheLargest) {
         if (power == 1000000000u) break;
     }
     EXPECT_EQ(check_counting(4294967295u - 3000, 2999), 0);  // up to 2^32 - 1
+}
+
+// Windows' text mode ends each line with CR LF, which the conversion writes
+// itself: the same text, one character longer, at every width.
+TEST(RecordNumber, LinesEndWithCrLfForWindowsTextMode) {
+    for (const std::uint32_t value : {1u, 99999u, 100000u, 4294967295u}) {
+        const datalog::record_number number = datalog::record_number_at(value);
+        std::string line = line_of(number), progress = progress_of(number);
+        line.insert(line.size() - 1, "\r");
+        progress.insert(progress.size() - 1, "\r");
+        EXPECT_EQ(line_of(number, true), line) << value;
+        EXPECT_EQ(progress_of(number, true), progress) << value;
+    }
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "datalog/text_mode.h"
+
 namespace datalog {
 
 constexpr std::size_t chunk_size = 64 * 1024;
@@ -15,18 +17,23 @@ constexpr std::size_t chunk_size = 64 * 1024;
 constexpr std::size_t max_piece = 512;
 
 // Hands out consecutive pieces of a stream from one refilled buffer: chunks
-// are read at buffer + max_piece, behind what is left of the last one.
+// are read at buffer + max_piece, behind what is left of the last one. With
+// text_mode::windows the pieces are the bytes as Windows' text mode delivers
+// them (fold_text_mode).
 struct chunked_reader {
     std::FILE* stream;
+    text_mode mode = text_mode::bytes;
     std::size_t begin = max_piece;                    // first character not yet handed out
     std::size_t end = max_piece;                      // one past the last character read
     bool at_end = false;                              // the stream has delivered all it will
     bool failed = false;                              // ... because a read failed
+    bool held_cr = false;                             // a CR read last, waiting for its next byte
     alignas(64) char buffer[max_piece + chunk_size];  // chunks start on a cache line
 };
 
 // Moves the characters not yet handed out to just before buffer + max_piece
-// and reads the next chunk there, as much of it as the stream has.
+// and reads the next chunk there, as much of it as the stream has (reads go to
+// the system, read_bytes).
 void refill(chunked_reader& reader);
 
 // Points `*piece` at the next `size` (at most max_piece) characters and returns

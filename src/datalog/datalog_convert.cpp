@@ -5,6 +5,7 @@
 #include "datalog/chunked_io.h"
 #include "datalog/datalog_format.h"
 #include "datalog/record_line.h"
+#include "datalog/stream_bytes.h"
 
 namespace datalog {
 namespace {
@@ -28,7 +29,7 @@ struct conversion_buffers {
 // Converts records until the end marker or `limit`; returns the number written
 // and sets `truncated` when the input ended inside or before a record (for a
 // failed read, the reader says so).
-std::uint32_t convert_records(const datalog_header& header, std::uint32_t limit,
+std::uint32_t convert_records(const datalog_header& header, std::uint32_t limit, bool crlf,
                               conversion_buffers& io, bool& truncated) {
     static_assert(2 * max_record_length <= max_piece, "a record fits in what the reader hands out");
     const std::size_t record_size = 2 * header.record_length;
@@ -44,9 +45,9 @@ std::uint32_t convert_records(const datalog_header& header, std::uint32_t limit,
         }
         advance(number);
         char* line = reserve(io.output);
-        commit(io.output, format_record_line(number, record, header.values_per_record, line));
+        commit(io.output, format_record_line(number, record, header.values_per_record, crlf, line));
         char* progress = reserve(io.progress);
-        commit(io.progress, format_progress_line(number, progress));
+        commit(io.progress, format_progress_line(number, crlf, progress));
         ++written;
     } while (written < limit);
     return written;
@@ -55,14 +56,23 @@ std::uint32_t convert_records(const datalog_header& header, std::uint32_t limit,
 }  // namespace
 
 int convert_datalog(std::FILE* input, std::FILE* output) {
-    return convert_datalog(input, output, stdout, stderr);
+    return convert_datalog(input, output, stdout, stderr, system_text_mode());
 }
 
-int convert_datalog(std::FILE* input, std::FILE* output, std::FILE* progress, std::FILE* report) {
+int convert_datalog(std::FILE* input, std::FILE* output, std::FILE* progress, std::FILE* report,
+                    text_mode mode) {
     if (std::fseek(input, header_offset, SEEK_SET) != 0) return invalid_datalog;
-    char header_block[header_length];
-    if (std::fread(header_block, 1, header_length, input) != header_length)
-        return std::ferror(input) != 0 ? input_read_failed : invalid_datalog;
+    // Text mode is done here, over streams that pass bytes as they are.
+    pass_bytes(input);
+    pass_bytes(output);
+    auto io = std::make_unique<conversion_buffers>();
+    io->input.stream = input;
+    io->input.mode = mode;
+    io->output.stream = output;
+    io->progress.stream = progress;
+    const char* header_block = nullptr;
+    if (read_piece(io->input, header_length, &header_block) != header_length)
+        return io->input.failed ? input_read_failed : invalid_datalog;
 
     const datalog_header header = decode_header(header_block);
     report_header(header, report);
@@ -71,15 +81,14 @@ int convert_datalog(std::FILE* input, std::FILE* output, std::FILE* progress, st
 
     const std::uint32_t limit =
         header.record_count != 0 ? header.record_count : default_record_limit;
-    auto io = std::make_unique<conversion_buffers>();
-    io->input.stream = input;
-    io->output.stream = output;
-    io->progress.stream = progress;
+    const bool crlf = mode == text_mode::windows;
     bool truncated = false;
-    const std::uint32_t written = convert_records(header, limit, *io, truncated);
+    const int progress_mode = pass_bytes(progress);
+    const std::uint32_t written = convert_records(header, limit, crlf, *io, truncated);
     flush(io->output);
     flush(io->progress);
     std::fflush(progress);  // keeps the progress ahead of what follows in the report
+    restore_mode(progress, progress_mode);
 
     const bool failed = io->input.failed;
     if (truncated && !failed)

@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "datalog/text_mode.h"
+
 namespace datalog {
 
 // Reads the header block at byte 1024 of `input` and reports it on the error
@@ -23,7 +25,11 @@ constexpr int input_read_failed = 2;
 int convert_datalog(std::FILE* input, std::FILE* output);
 
 // The same, with the console streams named: `progress` takes what goes to
-// standard output, `report` what goes to the error stream.
-int convert_datalog(std::FILE* input, std::FILE* output, std::FILE* progress, std::FILE* report);
+// standard output, `report` what goes to the error stream; and the text mode
+// of the input, the output and the progress done by the conversion itself
+// (the first form takes the system's, and so writes the bytes the system's
+// text-mode streams would).
+int convert_datalog(std::FILE* input, std::FILE* output, std::FILE* progress, std::FILE* report,
+                    text_mode mode = text_mode::bytes);
 
 }  // namespace datalog

@@ -81,26 +81,29 @@ void advance(record_number& number) {
 }
 
 std::size_t format_record_line(const record_number& number, const char* record, unsigned values,
-                               char* out) {
+                               bool crlf, char* out) {
     const int start = number.first < 5 ? number.first : 5;  // at least five wide
     std::size_t length = static_cast<std::size_t>(10 - start);
     write_from(number.text_low, number.text_high, start, out);  // the values overwrite what follows
     format_values(record, values, out + length);
     length += value_entry_length * values;
-    out[length++] = '\n';
-    return length;
+    out[length] = '\r';
+    out[length + crlf] = '\n';
+    return length + crlf + 1;
 }
 
-std::size_t format_progress_line(const record_number& number, char* out) {
+std::size_t format_progress_line(const record_number& number, bool crlf, char* out) {
     // Fixed-size pieces, each overwriting what the one before wrote past its text.
     static const char head[] = "Unpacking record ";
     static const char tail[16] = {' ', 'f', 'r', 'o', 'm', ' ', '.', 'K',
-                                  'Y', 'X', ' ', 'f', 'i', 'l', 'e', '\n'};
+                                  'Y', 'X', ' ', 'f', 'i', 'l', 'e', '\r'};
     std::memcpy(out, head, 17);
     write_from(number.text_low, number.text_high, number.first, out + 17);
     const std::size_t digits = static_cast<std::size_t>(10 - number.first);
     std::memcpy(out + 17 + digits, tail, 16);
-    return 17 + digits + 16;
+    const std::size_t length = 17 + digits + 15 + crlf;
+    out[length] = '\n';
+    return length + 1;
 }
 
 }  // namespace datalog

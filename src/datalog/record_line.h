@@ -12,9 +12,9 @@
 
 namespace datalog {
 
-// The longest record line: a 10-digit record number, 16 values and "\n".
+// The longest record line: a 10-digit record number, 16 values and "\r\n".
 constexpr std::size_t record_line_capacity =
-    10 + max_values_per_record * value_entry_length + 1 + format_values_overrun;
+    10 + max_values_per_record * value_entry_length + 2 + format_values_overrun;
 constexpr std::size_t progress_line_capacity = 64;
 static_assert(record_line_capacity <= max_piece && progress_line_capacity <= max_piece,
               "a line fits in what the writer reserves");
@@ -39,13 +39,15 @@ record_number record_number_at(std::uint32_t value);
 void advance(record_number& number);
 
 // "%5d" of the record number, then ", %+.4E" of each of the `values` packed
-// values at `record`, then "\n". Returns the length written; `out` has room
-// for record_line_capacity characters, all of which may be written.
+// values at `record`, then the line end: "\n", or "\r\n" with `crlf`. Returns
+// the length written; `out` has room for record_line_capacity characters, all
+// of which may be written.
 std::size_t format_record_line(const record_number& number, const char* record, unsigned values,
-                               char* out);
+                               bool crlf, char* out);
 
-// "Unpacking record %d from .KYX file\n". Returns the length written; `out`
-// has room for progress_line_capacity characters, all of which may be written.
-std::size_t format_progress_line(const record_number& number, char* out);
+// "Unpacking record %d from .KYX file" and the line end. Returns the length
+// written; `out` has room for progress_line_capacity characters, all of which
+// may be written.
+std::size_t format_progress_line(const record_number& number, bool crlf, char* out);
 
 }  // namespace datalog

@@ -54,7 +54,7 @@ std::string read_all(std::FILE* file) {
     return text;
 }
 
-conversion run_conversion(const std::string& datalog_bytes, long fail_at) {
+conversion run_conversion(const std::string& datalog_bytes, long fail_at, datalog::text_mode mode) {
     failing_source source{&datalog_bytes, fail_at, 0};
     std::FILE* input = nullptr;
     if (fail_at >= 0) {
@@ -69,7 +69,7 @@ conversion run_conversion(const std::string& datalog_bytes, long fail_at) {
     std::FILE* progress = std::tmpfile();
     std::FILE* report = std::tmpfile();
     conversion result{};
-    result.status = datalog::convert_datalog(input, output, progress, report);
+    result.status = datalog::convert_datalog(input, output, progress, report, mode);
     result.output_error = std::ferror(output) != 0;
     std::fflush(output);
     result.text = read_all(output);

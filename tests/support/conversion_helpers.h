@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "datalog/text_mode.h"
+
 struct conversion {
     int status;
     std::string text;   // the output file
@@ -15,7 +17,9 @@ struct conversion {
 
 // With `fail_at` set, the input fails with an I/O error (not its end) when a
 // read reaches that offset, as a damaged disk or /proc/self/mem does.
-conversion run_conversion(const std::string& datalog_bytes, long fail_at = -1);
+// `mode` is the text mode the conversion does itself.
+conversion run_conversion(const std::string& datalog_bytes, long fail_at = -1,
+                          datalog::text_mode mode = datalog::text_mode::bytes);
 
 // Everything in a stream opened for update, from its start.
 std::string read_all(std::FILE* file);

@@ -1,0 +1,24 @@
+#include "datalog/stream_bytes.h"
+
+namespace datalog {
+
+text_mode system_text_mode() {
+    return text_mode::bytes;
+}
+
+int pass_bytes(std::FILE*) {
+    return 0;  // text is bytes here
+}
+
+void restore_mode(std::FILE*, int) {}
+
+// Through the stream, so that any kind of stream serves; unbuffered, it
+// passes each request to the system, and a failed read keeps what came
+// before it.
+long read_bytes(std::FILE* stream, char* into, std::size_t size) {
+    const std::size_t got = std::fread(into, 1, size, stream);
+    if (got == 0 && std::ferror(stream) != 0) return -1;
+    return static_cast<long>(got);
+}
+
+}  // namespace datalog

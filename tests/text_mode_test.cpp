@@ -1,0 +1,132 @@
+#include "datalog/text_mode.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+#include <string>
+
+#include "conversion_helpers.h"
+#include "datalog/chunked_io.h"
+#include "datalog_writer.h"
+#include "text_mode_view.h"
+
+namespace {
+
+using datalog::chunk_size;
+
+struct fold_case {
+    std::string bytes;
+    bool at_end;
+    std::string text;
+    bool held_cr, ended;
+};
+
+TEST(TextMode, FoldsAsWindowsTextModeReads) {
+    const fold_case cases[] = {
+        {"", false, "", false, false},
+        {"0123456789ABCDEF01", false, "0123456789ABCDEF01", false, false},
+        {"20\r\n080000", false, "20\n080000", false, false},
+        {"2008\r000", false, "2008\r000", false, false},     // a lone CR inside a value
+        {"A\r\r\nB", false, "A\r\nB", false, false},         // CR CR LF
+        {"A\n\rB\r", true, "A\n\rB\r", false, false},        // CR at the end of the file
+        {"0123456789\r", false, "0123456789", true, false},  // ... of a chunk: held
+        {"\r", false, "", true, false},
+        {"A\r\x1A"
+         "B",
+         false, "A\r", false, true},  // 0x1A right after a CR
+        {"AB\x1A\r\nCD", false, "AB", false, true},
+        {"\x1A", true, "", false, true},
+    };
+    for (const fold_case& c : cases) {
+        std::string bytes = c.bytes;
+        const datalog::folded_text folded =
+            datalog::fold_text_mode(bytes.data(), bytes.size(), c.at_end);
+        EXPECT_EQ(bytes.substr(0, folded.length), c.text) << testing::PrintToString(c.bytes);
+        EXPECT_EQ(folded.held_cr, c.held_cr) << testing::PrintToString(c.bytes);
+        EXPECT_EQ(folded.ended, c.ended) << testing::PrintToString(c.bytes);
+    }
+}
+
+// The eight-bytes-a-step search must find a CR or 0x1A at every place in a
+// word, next to every other byte.
+TEST(TextMode, RandomBytesFoldAsTheByteByByteReference) {
+    std::mt19937 rng(15);
+    const char alphabet[] = {'0', 'F', '\r', '\n', '\x1A', '\x8D', '\x0C', '\x9A'};
+    for (int round = 0; round < 20000; ++round) {
+        std::string bytes(rng() % 40, '0');
+        for (char& c : bytes) c = rng() % 3 == 0 ? alphabet[rng() % 8] : 'A';
+        std::string folded = bytes;
+        const datalog::folded_text f = datalog::fold_text_mode(folded.data(), folded.size(), true);
+        ASSERT_EQ(folded.substr(0, f.length), text_mode_view(bytes))
+            << testing::PrintToString(bytes);
+    }
+}
+
+// Reads all of `content` through the chunked reader in Windows' text mode.
+std::string read_as_text(const std::string& content) {
+    std::FILE* file = std::tmpfile();
+    std::fwrite(content.data(), 1, content.size(), file);
+    std::rewind(file);
+    auto reader = std::make_unique<datalog::chunked_reader>();
+    reader->stream = file;
+    reader->mode = datalog::text_mode::windows;
+    std::string text;
+    for (;;) {
+        const char* piece = nullptr;
+        const std::size_t got = datalog::read_piece(*reader, 128, &piece);
+        text.append(piece, got);
+        if (got < 128) break;
+    }
+    std::fclose(file);
+    return text;
+}
+
+TEST(TextMode, ChunkBoundariesChangeNothing) {
+    const std::string filler(3 * chunk_size, '7');
+    struct place {
+        std::size_t at;
+        std::string bytes;
+    };
+    const place places[] = {
+        {chunk_size - 1, "\r\n"},        // a pair split across the first chunk's end
+        {2 * chunk_size - 2, "\r\r\n"},  // CR CR LF across the second's
+        {chunk_size - 1, "\r"},          // a lone CR as a chunk's last byte
+        {chunk_size - 1, "\r\x1A"},      // 0x1A after a held CR
+        {3 * chunk_size - 1, "\r"},      // CR as the file's last byte
+    };
+    for (const place& p : places) {
+        std::string content = filler;
+        content.replace(p.at, p.bytes.size(), p.bytes);
+        if (p.at + p.bytes.size() > content.size()) content.resize(p.at + p.bytes.size());
+        EXPECT_EQ(read_as_text(content), text_mode_view(content)) << p.at;
+    }
+}
+
+// The whole conversion in Windows' text mode: a CR LF pair inside a record
+// reads as one character, so the records after it shift; the result is the
+// conversion of the text-mode view, with CR LF line ends.
+TEST(TextMode, ConversionReadsTheTextModeViewAndWritesCrLf) {
+    datalog_writer::header_fields h;
+    h.values_per_record = 2;
+    h.record_length = 8;
+    std::string bytes = datalog_writer::datalog(h, {{1.0, -0.25}, {1.03125, 12344.5}, {2.0, 3.0}});
+    bytes.insert(1152 + 16 + 3, "\r\n");  // inside record 2
+    bytes.insert(1152 + 16 + 9, "\r");    // a lone CR
+    bytes.replace(1000, 2, "\r\x1A");     // before byte 1024: skipped by position
+    const std::string view = bytes.substr(0, 1024) + text_mode_view(bytes.substr(1024));
+    const conversion plain = run_conversion(view);
+    const conversion windows = run_conversion(bytes, -1, datalog::text_mode::windows);
+    std::string crlf;
+    for (const char c : plain.text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    EXPECT_EQ(windows.text, crlf);
+    EXPECT_EQ(windows.status, plain.status);
+    EXPECT_EQ(windows.err, plain.err);
+    std::string out_crlf = plain.out;
+    // The progress lines end with CR LF; the summary is printed in text mode.
+    for (std::size_t at = 0; (at = out_crlf.find(" file\n", at)) != std::string::npos; at += 7)
+        out_crlf.insert(at + 5, "\r");
+    EXPECT_EQ(windows.out, out_crlf);
+}
+
+}  // namespace
