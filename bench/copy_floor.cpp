@@ -4,10 +4,11 @@
 #include "baseline_convert.h"
 
 int copy_floor(const char* input_path, const char* output_path, long long output_size) {
-    std::FILE* input = std::fopen(input_path, "r");
-    std::FILE* output = std::fopen(output_path, "w");
+    std::FILE* input = std::fopen(input_path, "rb");
+    std::FILE* output = std::fopen(output_path, "wb");
     if (input == nullptr || output == nullptr) return 1;
-    // Whole 64 KiB chunks straight to the system, as the converter moves them.
+    // Whole 64 KiB chunks straight to the system, as the converter moves them,
+    // in binary (on Windows text mode would copy them byte by byte).
     std::setvbuf(input, nullptr, _IONBF, 0);
     std::setvbuf(output, nullptr, _IONBF, 0);
     std::vector<char> chunk(64 * 1024, '0');

@@ -76,6 +76,27 @@ ExternalProject_Add(raredir_windows
   INSTALL_COMMAND ""
   BUILD_BYPRODUCTS ${DATALOG_WINDOWS_PROGRAM})
 
+# Where this host runs the 32-bit program, the 64-bit build is checked too:
+# the exhaustive check of every value on every path, as a 64-bit Windows
+# program under 64-bit Wine, in a prefix of its own.
+if(DATALOG_WINDOWS_BITS EQUAL 32 AND MINGW64_CXX AND EXISTS ${wine64_loader})
+  set(DATALOG_WINDOWS64_CHECKS_DIR ${CMAKE_BINARY_DIR}/windows64-checks)
+  ExternalProject_Add(raredir_windows64_checks
+    SOURCE_DIR ${PROJECT_SOURCE_DIR}
+    BINARY_DIR ${DATALOG_WINDOWS64_CHECKS_DIR}
+    CMAKE_ARGS
+      -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/toolchains/x86_64-w64-mingw32.cmake
+      -DCMAKE_BUILD_TYPE=Release
+      -DDATALOG_WERROR=${DATALOG_WERROR}
+      -DDATALOG_WINDOWS_TEST_HELPERS=ON
+    BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target value_text_exhaustive
+    BUILD_ALWAYS ON
+    INSTALL_COMMAND ""
+    BUILD_BYPRODUCTS ${DATALOG_WINDOWS64_CHECKS_DIR}/value_text_exhaustive.exe)
+  set(DATALOG_WINE64_ENV "WINEDEBUG=-all" "WINEPREFIX=${DATALOG_WINDOWS64_CHECKS_DIR}/wineprefix"
+    "WINEDLLOVERRIDES=mscoree,mshtml=" "WINELOADER=${wine64_loader}")
+endif()
+
 # The Wine server Wine itself starts (the 64-bit one wherever it is installed).
 if(EXISTS /usr/lib/wine/wineserver64)
   set(DATALOG_WINESERVER /usr/lib/wine/wineserver64)

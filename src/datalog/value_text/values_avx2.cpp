@@ -11,6 +11,7 @@
 #include "datalog/value_text/value_text.h"
 #include "datalog/value_text/vector_constants.h"
 #include "datalog/value_text/vector_intrinsics.h"
+#include "datalog/value_text/vector_support.h"
 
 namespace datalog {
 
@@ -240,8 +241,7 @@ DATALOG_AVX2 void format_values_avx2(const char* chars, unsigned groups, char* o
 }
 
 bool avx2_values_available() {
-    static const bool available = __builtin_cpu_supports("avx2");
-    return available;
+    return processor_vector_support().avx2;
 }
 
 #else

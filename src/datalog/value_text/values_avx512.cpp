@@ -8,6 +8,7 @@
 #include "datalog/value_text/values_avx512_tables.h"
 #include "datalog/value_text/vector_constants.h"
 #include "datalog/value_text/vector_intrinsics.h"
+#include "datalog/value_text/vector_support.h"
 #include "datalog/value_text/vector_values.h"
 
 namespace datalog {
@@ -169,11 +170,7 @@ DATALOG_AVX512 void format_values_avx512(const char* chars, unsigned count, char
 }
 
 bool avx512_values_available() {
-    static const bool available =
-        __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-        __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl") &&
-        __builtin_cpu_supports("avx512vbmi");
-    return available;
+    return processor_vector_support().avx512;
 }
 
 #else

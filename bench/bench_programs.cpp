@@ -1,0 +1,28 @@
+// The programs the benchmark runs besides the built program, in one
+// executable, built for Linux and for Windows alike:
+//
+//   datalog_bench_programs baseline INPUT OUTPUT      the plain stdio converter
+//   datalog_bench_programs copy INPUT OUTPUT SIZE     the copy floor
+//   datalog_bench_programs program PATH ARGUMENTS...  the program's own main
+//       routine, held to the formatting path PATH (scalar, avx2 or avx512)
+#include <cstdlib>
+#include <cstring>
+
+#include "app/run_command_line.h"
+#include "baseline_convert.h"
+#include "datalog/value_text/value_paths.h"
+
+int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "baseline") == 0)
+        return baseline_convert(argv[2], argv[3]);
+    if (argc == 5 && std::strcmp(argv[1], "copy") == 0)
+        return copy_floor(argv[2], argv[3], std::atoll(argv[4]));
+    datalog::value_path path;
+    if (argc >= 3 && std::strcmp(argv[1], "program") == 0 &&
+        datalog::value_path_named(argv[2], &path) && datalog::value_path_available(path)) {
+        datalog::set_value_path(path);
+        argv[2] = argv[0];
+        return app::run_command_line(argc - 2, argv + 2);
+    }
+    return 2;
+}
