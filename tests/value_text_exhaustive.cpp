@@ -70,8 +70,9 @@ void walk_exponent(int exponent, const char* path, tally& t) {
                 if (got[0] == (sign ? '-' : '+') && std::memcmp(got + 1, expected[k], 10) == 0)
                     continue;
                 if (!t.failed.exchange(true))
-                    std::printf("MISMATCH on the %s path: packed value %.8s: expected %c%.10s, got %.11s\n",
-                                path, chars[sign] + 8 * k, sign ? '-' : '+', expected[k], got);
+                    std::printf(
+                        "MISMATCH on the %s path: packed value %.8s: expected %c%.10s, got %.11s\n",
+                        path, chars[sign] + 8 * k, sign ? '-' : '+', expected[k], got);
                 return;
             }
         }
@@ -105,8 +106,10 @@ int main(int argc, char** argv) {
             },
             &work);
         const tally& t = work.t;
-        std::printf("%-6s path: %llu values checked (exponents %d to %d, both signs), %llu exact ties among them\n",
-                    name, t.checked.load(), first, last, t.ties.load());
+        std::printf(
+            "%-6s path: %llu values checked (exponents %d to %d, both signs), %llu exact ties "
+            "among them\n",
+            name, t.checked.load(), first, last, t.ties.load());
         std::fflush(stdout);
         failed = failed || t.failed || t.checked == 0;
     }

@@ -13,11 +13,11 @@
 #include <cstdint>
 
 struct exact_steps {
-    int binary_exponent;    // e, -64 ... 63
-    std::uint32_t digits;   // D of the current step
-    int decimal_exponent;   // X of the current step
-    std::uint64_t next;     // the first fraction past the current step
-    bool next_is_tie;       // ... lies exactly on its boundary
+    int binary_exponent;   // e, -64 ... 63
+    std::uint32_t digits;  // D of the current step
+    int decimal_exponent;  // X of the current step
+    std::uint64_t next;    // the first fraction past the current step
+    bool next_is_tie;      // ... lies exactly on its boundary
 };
 
 // The steps at exponent e, at the step of fraction 1.

@@ -30,8 +30,8 @@ vector_support ask_processor() {
     const bool ymm_saved = (states & 0x06) == 0x06;  // SSE and AVX state
     const bool zmm_saved = (states & 0xE6) == 0xE6;  // and the opmask and upper ZMM states
     const bool avx2 = (b >> 5) & 1;
-    const bool avx512 = ((b >> 16) & 1) && ((b >> 17) & 1) && ((b >> 30) & 1) &&
-                        ((b >> 31) & 1) && ((c >> 1) & 1);  // F, DQ, BW, VL; VBMI
+    const bool avx512 = ((b >> 16) & 1) && ((b >> 17) & 1) && ((b >> 30) & 1) && ((b >> 31) & 1) &&
+                        ((c >> 1) & 1);  // F, DQ, BW, VL; VBMI
     support.avx2 = ymm_saved && avx2;
     support.avx512 = ymm_saved && zmm_saved && avx512;
     return support;
