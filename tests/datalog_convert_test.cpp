@@ -7,6 +7,7 @@
 
 #include "conversion_helpers.h"
 #include "datalog_writer.h"
+#include "value_path_texts.h"
 
 namespace {
 
@@ -183,6 +184,63 @@ TEST(ConvertDatalog, AFailedReadStopsWithTheRecordsBeforeIt) {
         EXPECT_EQ(r.out, c.out) << c.name;
         EXPECT_EQ(r.err, c.err) << c.name;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Every header field at its full width, each character a different digit, so
+// that a field read too short, too long or in the wrong order shows; and a
+// count above 65,535 with fewer records in the file.
+TEST(ConvertDatalog, HeaderFieldsAreReadAtTheirFullWidth) {
+    std::string block =
+        "123456"
+        "20"
+        "80"
+        "AB"
+        "CD";  // 0x654321, 2, 8, 0xBA, 0xDC
+    block += std::string(128 - block.size(), '0');
+    const std::string record = datalog_writer::record({1.0, -0.25}, 8);
+    const conversion wide = run_conversion(datalog_writer::preamble() + block + record);
+    EXPECT_EQ(wide.err, header_report(0x654321, 2, 0xBA, 0xDC) + analysing +
+                            "Datalog file truncated after record 1\n");
+    EXPECT_EQ(wide.text, "    1, +1.0000E+00, -2.5000E-01\n");
+
+    const conversion count =
+        run_conversion(datalog_writer::datalog(fields(65537, 3, 12), rows(3), false));
+    EXPECT_EQ(count.err, header_report(65537, 3, 2, 3) + analysing +
+                             "Datalog file truncated after record 3\n");
+    EXPECT_EQ(count.text, lines(3));
+    EXPECT_EQ(count.out, progress(1, 3) + summary(3));
+}
+
+// Bytes 0x80-0xFF are no hexadecimal digits: they read as 0 in the header's
+// fields and in packed values, on every formatting path.
+TEST(ConvertDatalog, CharactersWithTheHighBitSetCountAsZero) {
+    std::string block = datalog_writer::header_block(fields(1, 2, 8));
+    const std::string no_values = block.substr(0, 6) + "\xB2\xB2" + block.substr(8);
+    std::string record = datalog_writer::record({1.0, 1.0}, 8);
+    record[3] = '\xB8';  // the fraction's top nibble of the first value: 1.0 becomes 0
+    record[8] = '\xA2';  // the second value's exponent and sign: 1.0 becomes 2^-1
+    for (const datalog::value_path path : available_value_paths()) {
+        const scoped_value_path held(path);
+        const conversion values = run_conversion(datalog_writer::preamble() + block + record);
+        EXPECT_EQ(values.text, "    1, +0.0000E+00, +5.0000E-01\n")
+            << datalog::value_path_name(path);
+        const conversion none = run_conversion(datalog_writer::preamble() + no_values + record);
+        EXPECT_EQ(none.text, "    1\n") << datalog::value_path_name(path);
+        EXPECT_EQ(none.err, header_report(1, 0, 2, 3) + analysing);
+    }
+}
+
+// An input that cannot be positioned is no datalog, and nothing is read or
+// printed.
+TEST(ConvertDatalog, AnInputThatCannotBePositionedIsInvalid) {
+    const std::string file = datalog_writer::datalog(fields(0, 3, 12), rows(2));
+    const conversion r = run_conversion(file, -1, datalog::text_mode::bytes, true);
+    EXPECT_EQ(r.status, datalog::invalid_datalog);
+    EXPECT_EQ(r.text + r.out + r.err, "");
 }
 
 }  // namespace

@@ -21,8 +21,15 @@ TEST_F(Program, DroppedPathsChooseTheirOutputBesideThem) {
     write("data.kyx", small_datalog());
     write("notes.txt", "notes\n");
     write("-oZ.KYX", small_datalog());
+    write("runKYX.dat", small_datalog());
+    write("KYX/notes.txt", "notes\n");
+    write("a.KYx", small_datalog());
     fs::create_directory(path("dir.KYX"));
     const dropped_case cases[] = {
+        // Near misses: ".KYX" must appear whole, dot and case included.
+        {{"runKYX.dat"}, "", "", 0, banner + "Invalid datalog file\n"},
+        {{"KYX/notes.txt"}, "", "", 0, banner + "Invalid datalog file\n"},
+        {{"a.KYx"}, "", "", 0, banner + "Invalid datalog file\n"},
         {{"logs/ZBA_D001.KYX"}, "logs/ZBA_D001.KYX", "logs/ZBA_D001.txt", 0, ""},
         {{"run.KYX.bak"}, "run.KYX.bak", "run.KYX.txt", 0, ""},
         {{"old.KYX/log"}, "old.KYX/log", "old.txt", 0, ""},
@@ -53,6 +60,7 @@ TEST_F(Program, DroppedPathsChooseTheirOutputBesideThem) {
         fs::remove(path(c.output));
     }
     EXPECT_FALSE(file_exists(path("A")) || file_exists(path("B")) || file_exists(path("dir.txt")));
+    EXPECT_FALSE(file_exists(path("runKYX.txt")) || file_exists(path("a.txt")));
 }
 
 TEST_F(Program, ADroppedFileNamedLikeItsOutputIsRefused) {

@@ -1,6 +1,12 @@
 // The console streams in one file, as `2>&1` gives them, and what the input's
 // text-mode stream does to the characters the converter sees.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <random>
+#include <thread>
 
 #include "conversion_helpers.h"
 #include "e2e_fixture.h"
@@ -156,3 +162,67 @@ TEST_F(Program, ClosedStandardStreamsReachNoFile) {
         EXPECT_EQ(read_file(path("ZBA_D001.KYX")), small_datalog()) << shown;
     }
 }
+
+namespace {
+
+using namespace e2e;
+
+// Every way the program ends waits for one key: with standard input an open
+// pipe, it is still running after a pause, and once two characters come it
+// reads exactly one and ends with its status.
+TEST_F(Program, EveryEndingWaitsForOneKey) {
+    write("ZBA_D001.KYX", small_datalog());
+    write("SHORT.KYX", small_datalog().substr(0, 1100));
+    write("notes.txt", "notes\n");
+    struct ending {
+        const char* name;
+        std::vector<std::string> args;
+        int status;
+    };
+    std::vector<ending> endings = {
+        {"help", {"-h"}, 0},
+        {"invalid argument", {"-x"}, 1},
+        {"leftover argument", {"-iA", "-oB", "extra"}, 1},
+        {"missing path", {"-iZBA_D001.KYX"}, 1},
+        {"input cannot be opened", {"-iMISSING.KYX", "-oB"}, 1},
+        {"output cannot be opened", {"-iZBA_D001.KYX", "-omissing/B"}, 1},
+        {"dropped file rejected", {"notes.txt"}, 0},
+        {"conversion", {"-iZBA_D001.KYX", "-oOUT.TXT"}, 0},
+        {"invalid datalog", {"-iSHORT.KYX", "-oOUT.TXT"}, 0},
+        {"failed write", {"-iZBA_D001.KYX", "-o/dev/full"}, 1},
+        {"same file", {"-oZBA_D001.KYX", "-iZBA_D001.KYX"}, 1},
+    };
+    if (program_runs_natively())
+        endings.push_back({"failed read", {"-i/proc/self/mem", "-oOUT.TXT"}, 1});
+    std::vector<std::vector<std::string>> runs;
+    for (const ending& e : endings) runs.push_back(e.args);
+    const std::vector<waiting_result> results = run_programs_waiting(folder, runs);
+    for (std::size_t i = 0; i < endings.size(); ++i) {
+        EXPECT_TRUE(results[i].waited) << endings[i].name;
+        EXPECT_EQ(results[i].status, endings[i].status) << endings[i].name;
+        EXPECT_EQ(results[i].characters_left, 1) << endings[i].name;
+    }
+}
+
+// A datalog through a pipe cannot be positioned: no datalog, status 0.
+TEST_F(Program, ADatalogThroughAPipeIsInvalid) {
+    ASSERT_EQ(mkfifo(path("PIPE.KYX").c_str(), 0644), 0);
+    std::signal(SIGPIPE, SIG_IGN);
+    const std::string content = small_datalog();
+    std::thread writer([&] {
+        const int fifo = open(path("PIPE.KYX").c_str(), O_WRONLY);
+        if (fifo < 0) return;
+        if (::write(fifo, content.data(), content.size()) < 0) {
+        }
+        close(fifo);
+    });
+    const program_result r = run({"-iPIPE.KYX", "-oOUT.TXT"});
+    writer.join();
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, banner + "Processing file PIPE.KYX into output file OUT.TXT\n" +
+                         "Invalid datalog file\n" + complete);
+    EXPECT_EQ(read_file(path("OUT.TXT")), "");
+}
+
+}  // namespace

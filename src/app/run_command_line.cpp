@@ -65,6 +65,9 @@ int convert_files(const std::string& input_path, const std::string& output_path)
 }  // namespace
 
 void wait_for_key() {
+    // Unbuffered, so that exactly one character is taken from the input, which
+    // may go on to serve whatever reads it next.
+    std::setvbuf(stdin, nullptr, _IONBF, 0);
     std::getchar();
 }
 

@@ -16,6 +16,7 @@ struct failing_source {
     const std::string* bytes;
     long fail_at;
     long position;
+    bool unseekable;
 };
 
 ssize_t read_failing(void* cookie, char* buffer, size_t size) {
@@ -38,7 +39,10 @@ ssize_t read_failing(void* cookie, char* buffer, size_t size) {
 
 int seek_failing(void* cookie, off64_t* offset, int whence) {
     auto* source = static_cast<failing_source*>(cookie);
-    if (whence != SEEK_SET) return -1;
+    if (whence != SEEK_SET || source->unseekable) {
+        errno = ESPIPE;
+        return -1;
+    }
     source->position = static_cast<long>(*offset);
     return 0;
 }
@@ -54,10 +58,11 @@ std::string read_all(std::FILE* file) {
     return text;
 }
 
-conversion run_conversion(const std::string& datalog_bytes, long fail_at, datalog::text_mode mode) {
-    failing_source source{&datalog_bytes, fail_at, 0};
+conversion run_conversion(const std::string& datalog_bytes, long fail_at, datalog::text_mode mode,
+                          bool unseekable) {
+    failing_source source{&datalog_bytes, fail_at >= 0 ? fail_at : 1L << 40, 0, unseekable};
     std::FILE* input = nullptr;
-    if (fail_at >= 0) {
+    if (fail_at >= 0 || unseekable) {
         input = fopencookie(&source, "r", {read_failing, nullptr, seek_failing, nullptr});
     } else {
         input = std::tmpfile();

@@ -17,9 +17,11 @@ struct conversion {
 
 // With `fail_at` set, the input fails with an I/O error (not its end) when a
 // read reaches that offset, as a damaged disk or /proc/self/mem does.
-// `mode` is the text mode the conversion does itself.
+// `mode` is the text mode the conversion does itself. With `unseekable`, the
+// input cannot be positioned, as a pipe cannot.
 conversion run_conversion(const std::string& datalog_bytes, long fail_at = -1,
-                          datalog::text_mode mode = datalog::text_mode::bytes);
+                          datalog::text_mode mode = datalog::text_mode::bytes,
+                          bool unseekable = false);
 
 // Everything in a stream opened for update, from its start.
 std::string read_all(std::FILE* file);

@@ -28,7 +28,9 @@ std::string fold_crlf(std::string text) {
 struct run_setup {
     std::string argv0;
     bool merged = false;
-    int closed = 0;  // bit k: descriptor k closed
+    int closed = 0;            // bit k: descriptor k closed
+    int input = -1;            // standard input, when not /dev/null
+    pid_t* started = nullptr;  // set: return once started, with the process here
 };
 
 program_result run(const std::string& folder, const std::vector<std::string>& args,
@@ -59,7 +61,7 @@ program_result run(const std::string& folder, const std::vector<std::string>& ar
     const pid_t child = fork();
     if (child == 0) {
         if (chdir(folder.c_str()) != 0) _exit(126);
-        const int in = open("/dev/null", O_RDONLY);
+        const int in = setup.input >= 0 ? setup.input : open("/dev/null", O_RDONLY);
         const int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int err = merged ? out : open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(in, 0);
@@ -79,6 +81,10 @@ program_result run(const std::string& folder, const std::vector<std::string>& ar
         }
         execv(runner.empty() ? program.c_str() : runner.c_str(), argv.data());
         _exit(127);
+    }
+    if (setup.started != nullptr) {
+        *setup.started = child;
+        return {};
     }
     int wait_status = 0;
     waitpid(child, &wait_status, 0);
@@ -115,6 +121,42 @@ program_result run_program(const std::string& folder, const std::vector<std::str
 
 program_result run_program_merged(const std::string& folder, const std::vector<std::string>& args) {
     return run(folder, args, {"", true, 0});
+}
+
+std::vector<waiting_result> run_programs_waiting(
+    const std::string& folder, const std::vector<std::vector<std::string>>& runs) {
+    struct started {
+        pid_t child = -1;
+        int pipe_ends[2] = {-1, -1};
+    };
+    std::vector<started> all(runs.size());
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        // Close-on-exec: the program gets only the read end, as its standard input.
+        if (pipe2(all[i].pipe_ends, O_CLOEXEC) != 0) continue;
+        run_setup setup;
+        setup.input = all[i].pipe_ends[0];
+        setup.started = &all[i].child;
+        run(folder, runs[i], setup);
+    }
+    // Long enough for every program to reach its wait, under Wine too.
+    usleep(program_runs_natively() ? 300000 : 2000000);
+    std::vector<waiting_result> results(runs.size());
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        waiting_result& result = results[i];
+        int wait_status = 0;
+        result.waited = all[i].child > 0 && waitpid(all[i].child, &wait_status, WNOHANG) == 0;
+        if (write(all[i].pipe_ends[1], "xy", 2) != 2) result.waited = false;
+        close(all[i].pipe_ends[1]);
+        if (result.waited) waitpid(all[i].child, &wait_status, 0);
+        result.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1;
+        char left[2];
+        const ssize_t got = read(all[i].pipe_ends[0], left, sizeof left);
+        result.characters_left = got < 0 ? 0 : got;
+        close(all[i].pipe_ends[0]);
+    }
+    std::remove((folder + ".stdout").c_str());
+    std::remove((folder + ".stderr").c_str());
+    return results;
 }
 
 program_result run_program_closed(const std::string& folder, const std::vector<std::string>& args,

@@ -44,6 +44,19 @@ program_result run_program_merged(const std::string& folder, const std::vector<s
 program_result run_program_closed(const std::string& folder, const std::vector<std::string>& args,
                                   int closed);
 
+// What a run with an open pipe as standard input shows of the final wait.
+struct waiting_result {
+    bool waited = false;        // still running after a pause, with nothing to read
+    int status = -1;            // its exit status, once two characters were written
+    long characters_left = -1;  // of those two, the ones it did not read
+};
+
+// Runs the program once for each argument list, all at once, each with a pipe
+// as standard input, held open: checks that each is still running after one
+// pause, then writes two characters to each and waits for it.
+std::vector<waiting_result> run_programs_waiting(const std::string& folder,
+                                                 const std::vector<std::vector<std::string>>& runs);
+
 // The path under which the program itself sees `path` (an absolute Linux path):
 // itself natively, "Z:\..." with backslashes under Wine.
 std::string program_path(const std::string& path);
