@@ -19,8 +19,7 @@ int main(int argc, char** argv) {
         return copy_floor(argv[2], argv[3], std::atoll(argv[4]));
     datalog::value_path path;
     if (argc >= 3 && std::strcmp(argv[1], "program") == 0 &&
-        datalog::value_path_named(argv[2], &path) && datalog::value_path_available(path)) {
-        datalog::set_value_path(path);
+        datalog::value_path_named(argv[2], &path) && datalog::set_value_path(path)) {
         argv[2] = argv[0];
         return app::run_command_line(argc - 2, argv + 2);
     }

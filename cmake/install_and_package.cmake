@@ -1,16 +1,25 @@
-# What a user gets: `cmake --install` puts the program and its README under the
-# prefix, and `cpack` packs the same with the example datalog and its expected
-# text: RARedir-1.04-win32.zip from the 32-bit Windows build (win64 from the
-# 64-bit one), RARedir-1.04-Linux.tar.gz from a Linux build.
+# What a user gets: `cmake --install` puts the program and its user's guide
+# under the prefix, and `cpack` packs the same with the example datalog and its
+# expected text: RARedir-VERSION-win32.zip from the 32-bit Windows build (win64
+# from the 64-bit one), RARedir-VERSION-Linux.tar.gz from a Linux build.
 #
-# Windows: RARedir.exe, README.txt (CR LF line ends, so Notepad shows it) and
-# examples\ at the top. Linux: bin/RARedir and share/doc/RARedir/ with the
-# README and examples/.
+# The guide has one source, the man page doc/RARedir.1. Windows: RARedir.exe,
+# the guide rendered as README.txt (plain text, CR LF line ends, so Notepad
+# shows it) and examples\ at the top. Linux: bin/RARedir, the man page in
+# share/man/man1 (`man RARedir`), and share/doc/RARedir/examples/.
+set(DATALOG_MAN_PAGE ${CMAKE_CURRENT_BINARY_DIR}/RARedir.1)
+configure_file(doc/RARedir.1 ${DATALOG_MAN_PAGE} @ONLY)
 if(WIN32)
   set(program_dir .)
   set(doc_dir .)
-  set(readme ${CMAKE_CURRENT_BINARY_DIR}/README.txt)
-  configure_file(README.md ${readme} @ONLY NEWLINE_STYLE CRLF)
+  find_program(GROFF groff REQUIRED)
+  set(guide ${CMAKE_CURRENT_BINARY_DIR}/README.txt)
+  add_custom_command(OUTPUT ${guide}
+    COMMAND ${CMAKE_COMMAND} -DGROFF=${GROFF} -DPAGE=${DATALOG_MAN_PAGE} -DTEXT=${guide}
+      -P ${PROJECT_SOURCE_DIR}/cmake/render_guide.cmake
+    DEPENDS ${DATALOG_MAN_PAGE} ${PROJECT_SOURCE_DIR}/cmake/render_guide.cmake)
+  add_custom_target(users_guide ALL DEPENDS ${guide})
+  set(guide_dir .)
   # The expected text as the Windows program writes it, with CR LF.
   set(expected ${CMAKE_CURRENT_BINARY_DIR}/ZBA_D001.expected.txt)
   configure_file(examples/ZBA_D001.expected.txt ${expected} @ONLY NEWLINE_STYLE CRLF)
@@ -18,12 +27,13 @@ else()
   include(GNUInstallDirs)
   set(program_dir ${CMAKE_INSTALL_BINDIR})
   set(doc_dir ${CMAKE_INSTALL_DOCDIR})
-  set(readme ${PROJECT_SOURCE_DIR}/README.md)
+  set(guide ${DATALOG_MAN_PAGE})
+  set(guide_dir ${CMAKE_INSTALL_MANDIR}/man1)
   set(expected ${PROJECT_SOURCE_DIR}/examples/ZBA_D001.expected.txt)
 endif()
 
 install(TARGETS RARedir RUNTIME DESTINATION ${program_dir})
-install(FILES ${readme} DESTINATION ${doc_dir})
+install(FILES ${guide} DESTINATION ${guide_dir})
 install(FILES examples/ZBA_D001.KYX ${expected} DESTINATION ${doc_dir}/examples)
 
 set(CPACK_PACKAGE_NAME RARedir)
@@ -32,11 +42,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Datalog file conversion program")
 set(CPACK_PACKAGE_VERSION ${DATALOG_VERSION_TEXT})
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
-  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-    set(CPACK_SYSTEM_NAME win64)
-  else()
-    set(CPACK_SYSTEM_NAME win32)
-  endif()
+  set(CPACK_SYSTEM_NAME ${DATALOG_WINDOWS_SYSTEM})
 else()
   set(CPACK_GENERATOR TGZ)
   set(CPACK_SYSTEM_NAME ${CMAKE_SYSTEM_NAME})

@@ -1,12 +1,13 @@
 #!/bin/sh
 # Packs a build with cpack, unpacks the package and checks what a user gets:
-# the file list, the program (the very one the tests ran), the README and the
-# example with its expected text.
-# Usage: package_check.sh BUILD_DIR PROGRAM PACKAGE_NAME EXAMPLES_DIR
+# the file list, the program (the very one the tests ran), the user's guide
+# (README.txt on Windows, the man page on Linux), saying how to run the
+# program, and the example with its expected text.
+# Usage: package_check.sh BUILD_DIR PROGRAM PACKAGE_NAME EXAMPLES_DIR VERSION
 #   PACKAGE_NAME ending in .zip: the Windows layout, text files with CR LF;
 #   ending in .tar.gz: the Linux layout.
 set -eu
-build=$1 program=$2 package=$3 examples=$4
+build=$1 program=$2 package=$3 examples=$4 version=$5
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
@@ -24,24 +25,28 @@ case $package in
   *.zip)
     printf '%s\n' "$top/README.txt" "$top/RARedir.exe" "$top/examples/ZBA_D001.KYX" \
       "$top/examples/ZBA_D001.expected.txt" > "$work/wanted"
-    packed_program=$top/RARedir.exe readme=$top/README.txt doc=$top
+    packed_program=$top/RARedir.exe guide=$top/README.txt doc=$top
     # Text files end every line with CR LF, as Windows' own tools expect.
     sed 's/$/\r/' "$examples/ZBA_D001.expected.txt" > "$work/expected"
-    [ "$(grep -c "$(printf '\r')\$" "$work/unpacked/$readme")" = "$(wc -l < "$work/unpacked/$readme")" ] ||
+    [ "$(grep -c "$(printf '\r')\$" "$work/unpacked/$guide")" = "$(wc -l < "$work/unpacked/$guide")" ] ||
       fail "README.txt has lines without CR LF"
     ;;
   *)
-    printf '%s\n' "$top/bin/RARedir" "$top/share/doc/RARedir/README.md" \
+    printf '%s\n' "$top/bin/RARedir" "$top/share/man/man1/RARedir.1" \
       "$top/share/doc/RARedir/examples/ZBA_D001.KYX" \
       "$top/share/doc/RARedir/examples/ZBA_D001.expected.txt" > "$work/wanted"
-    packed_program=$top/bin/RARedir readme=$top/share/doc/RARedir/README.md doc=$top/share/doc/RARedir
+    packed_program=$top/bin/RARedir guide=$top/share/man/man1/RARedir.1 doc=$top/share/doc/RARedir
     cp "$examples/ZBA_D001.expected.txt" "$work/expected"
     ;;
 esac
 sort "$work/wanted" -o "$work/wanted"
 cmp -s "$work/files" "$work/wanted" || { diff "$work/wanted" "$work/files"; fail "file list"; }
 cmp -s "$work/unpacked/$packed_program" "$program" || fail "the packed program is not $program"
-grep -q "datalog to text converter" "$work/unpacked/$readme" || fail "README"
+# The guide says how to run it, with the version the program shows.
+for words in "iZBA_D001.KYX" "Dropping a file" "EXIT STATUS" \
+  "BAD INPUT" "RARedir $version"; do
+  grep -q -- "$words" "$work/unpacked/$guide" || fail "the guide does not say \"$words\""
+done
 cmp -s "$work/unpacked/$doc/examples/ZBA_D001.KYX" "$examples/ZBA_D001.KYX" || fail "example datalog"
 cmp -s "$work/unpacked/$doc/examples/ZBA_D001.expected.txt" "$work/expected" || fail "expected text"
 echo "$package: $(wc -l < "$work/files") files, the tested program among them"

@@ -3,11 +3,11 @@
 # (32: PE32 for i386, 64: PE32+ for x86-64) that needs no DLL beyond Windows'
 # own, carrying the 12-image APPICON group, an asInvoker manifest that names
 # its own architecture, and the version resource Explorer shows (version
-# VERSION, "1.04" by default). Usage: windows_exe_check.sh RARedir.exe [32|64] [VERSION]
+# VERSION, as the banner shows it). Usage: windows_exe_check.sh RARedir.exe 32|64 VERSION
 set -eu
 exe=$1
 bits=${2:-32}
-version=${3:-1.04}
+version=${3:?the version, as the banner shows it}
 if [ "$bits" = 64 ]; then
   tools=x86_64-w64-mingw32 format=pei-x86-64 arch=amd64
 else

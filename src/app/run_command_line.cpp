@@ -13,6 +13,15 @@
 namespace app {
 namespace {
 
+// Reads one character from standard input and discards it, with no prompt;
+// returns at once at the end of input. Called once on every path that ends
+// the program. Unbuffered, so that exactly one character is taken from the
+// input, which may go on to serve whatever reads it next.
+void wait_for_key() {
+    std::setvbuf(stdin, nullptr, _IONBF, 0);
+    std::getchar();
+}
+
 int finish(int status) {
     wait_for_key();
     return status;
@@ -25,6 +34,9 @@ int fail(const char* format, const std::string& path) {
 
 // Opens both files, converts, closes both and reports.
 int convert_files(const std::string& input_path, const std::string& output_path) {
+    // Text mode, as the format is defined: on Windows it is where a CR LF pair
+    // would read as LF and a byte 0x1A end the input. The conversion does that
+    // itself over the bytes (datalog/text_mode.h), a chunk at a time.
     std::FILE* input = std::fopen(input_path.c_str(), "r");
     if (input != nullptr && is_directory(input)) {
         std::fclose(input);
@@ -63,13 +75,6 @@ int convert_files(const std::string& input_path, const std::string& output_path)
 }
 
 }  // namespace
-
-void wait_for_key() {
-    // Unbuffered, so that exactly one character is taken from the input, which
-    // may go on to serve whatever reads it next.
-    std::setvbuf(stdin, nullptr, _IONBF, 0);
-    std::getchar();
-}
 
 int run_command_line(int argc, const char* const* argv) {
     // A closed standard stream's descriptor would go to the first file opened,

@@ -4,11 +4,6 @@
 
 namespace app {
 
-// Reads one character from standard input and discards it, with no prompt;
-// returns at once at the end of input. Called once on every path that ends
-// the program.
-void wait_for_key();
-
 // Runs the program on its arguments (argv[0] is its own path as invoked) and
 // returns the exit status: 0 after a conversion (valid datalog or not), the
 // help text, or a dropped path that is no datalog name; 1 for every other

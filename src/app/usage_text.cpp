@@ -4,7 +4,8 @@
 
 namespace app {
 
-const char banner_text[] = "\nVeltrask Ltd datalog file conversion program v1.04\n\n";
+const char banner_text[] =
+    "\nVeltrask Ltd datalog file conversion program v" DATALOG_VERSION_TEXT "\n\n";
 
 #define USAGE_OPTIONS                                     \
     "RARedir.exe -ifname -ofname\n"                       \

@@ -16,7 +16,9 @@ namespace e2e {
 
 namespace fs = std::filesystem;
 
-inline const std::string banner = "\nVeltrask Ltd datalog file conversion program v1.04\n\n";
+// The version comes from the build (project() in CMakeLists.txt).
+inline const std::string banner =
+    "\nVeltrask Ltd datalog file conversion program v" DATALOG_VERSION_TEXT "\n\n";
 inline const std::string options_text =
     "RARedir.exe -ifname -ofname\n"
     "   -ifname   input file name such as ZBA_D001.KYX\n"

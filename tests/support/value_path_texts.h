@@ -2,6 +2,7 @@
 // a time, for the tests that hold them to each other and to the reference.
 #pragma once
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,8 @@ std::string value_texts(datalog::value_path path, const std::string& chars);
 class scoped_value_path {
   public:
     explicit scoped_value_path(datalog::value_path path) : previous_(datalog::active_value_path()) {
-        datalog::set_value_path(path);
+        if (!datalog::set_value_path(path))
+            throw std::invalid_argument(std::string("no path ") + datalog::value_path_name(path));
     }
     ~scoped_value_path() { datalog::set_value_path(previous_); }
     scoped_value_path(const scoped_value_path&) = delete;

@@ -72,8 +72,10 @@ value_path active_value_path() {
     return active;
 }
 
-void set_value_path(value_path path) {
-    active = value_path_available(path) ? path : value_path::scalar;
+bool set_value_path(value_path path) {
+    if (!value_path_available(path)) return false;
+    active = path;
+    return true;
 }
 
 void format_values(const char* chars, unsigned count, char* out) {

@@ -21,9 +21,10 @@ bool value_path_available(value_path path);
 // The path format_values takes: the fastest available unless overridden.
 value_path active_value_path();
 
-// Makes format_values take `path`, which must be available: for tests and the
-// benchmark, which name a path to hold the program to it.
-void set_value_path(value_path path);
+// Makes format_values take `path`, for tests and the benchmark, which name a
+// path to hold the program to it. A path this build or processor does not run
+// is refused: false, and the path taken stays as it was.
+bool set_value_path(value_path path);
 
 // Characters format_values may write past the values' text, which the caller
 // overwrites or ignores.

@@ -1,10 +1,9 @@
+#include "app/option_scan.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "app/dropped_file.h"
-#include "app/option_scan.h"
 
 namespace {
 
@@ -53,37 +52,6 @@ TEST(OptionScan, PathsStopArgumentAndOutcome) {
     EXPECT_EQ(scan({"-O"}).invalid_letter, 'O');
     EXPECT_EQ(scan({"-"}).invalid_letter, '\0');
     EXPECT_EQ(app::scan_options(0, nullptr).stop_argument, nullptr);
-}
-
-TEST(DroppedFile, DerivedOutputNameReplacesFromTheLastDot) {
-    const struct {
-        const char* path;
-        const char* output;
-    } cases[] = {
-        {"C:\\logs\\ZBA_D001.KYX", "C:\\logs\\ZBA_D001.txt"},
-        {"run.KYX.bak", "run.KYX.txt"},
-        {"C:\\old.KYX\\log", "C:\\old.txt"},
-        {"a.KYX.txt", "a.KYX.txt"},
-        {"x.KYX.", "x.KYX.txt"},
-        {"x.KYX.ab", "x.KYX.txt"},
-        {"noextension", "noextension.txt"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(app::derived_output_name(c.path), c.output) << c.path;
-    const std::string long_path = std::string(700, 'a') + ".KYX";
-    EXPECT_EQ(app::derived_output_name(long_path), std::string(700, 'a') + ".txt");
-}
-
-}  // namespace
-
-#include "app/usage_text.h"
-
-namespace {
-
-// The banner's version is fixed text; the version resource and the package
-// take theirs from the build. They must not drift apart.
-TEST(UsageText, TheBannerShowsTheBuildsVersion) {
-    EXPECT_NE(std::string(app::banner_text).find(std::string(" v") + DATALOG_VERSION_TEXT + "\n"),
-              std::string::npos);
 }
 
 }  // namespace
