@@ -1,19 +1,8 @@
 #include "app/dropped_file.h"
 
-#include <sys/stat.h>
-#include <sys/types.h>
+#include "app/platform_files.h"
 
 namespace app {
-
-bool path_exists(const char* path) {
-#ifdef _WIN32
-    struct _stat64i32 status;
-    return _stat64i32(path, &status) == 0;
-#else
-    struct stat status;
-    return stat(path, &status) == 0;
-#endif
-}
 
 std::string derived_output_name(std::string_view path) {
     const std::size_t dot = path.rfind('.');

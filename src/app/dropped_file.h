@@ -22,9 +22,6 @@ struct dropped_file_choice {
     std::string output;
 };
 
-// True when `path` names an existing file system entry.
-bool path_exists(const char* path);
-
 // `path` with everything from its last '.' replaced by ".txt" (even where that
 // '.' lies in a directory name); ".txt" is appended to a path without a '.'.
 std::string derived_output_name(std::string_view path);

@@ -22,6 +22,11 @@ bool open_standard_streams() {
     return true;
 }
 
+bool path_exists(const char* path) {
+    struct stat status;
+    return stat(path, &status) == 0;
+}
+
 bool is_directory(std::FILE* stream) {
     struct stat status;
     return fstat(fileno(stream), &status) == 0 && S_ISDIR(status.st_mode);

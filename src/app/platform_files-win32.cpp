@@ -44,6 +44,11 @@ bool open_standard_streams() {
     return true;
 }
 
+bool path_exists(const char* path) {
+    struct _stat64i32 status;
+    return _stat64i32(path, &status) == 0;
+}
+
 bool is_directory(std::FILE*) {
     return false;  // fopen refuses directories here
 }

@@ -12,6 +12,10 @@ namespace app {
 // and receive console text. False when that cannot be done.
 bool open_standard_streams();
 
+// True when `path` names an existing file system entry (the dropped-file
+// test asks only this of the file-status query).
+bool path_exists(const char* path);
+
 // True when the open stream reads a directory (Linux lets fopen open one).
 bool is_directory(std::FILE* stream);
 
