@@ -13,7 +13,7 @@ namespace datalog {
 
 constexpr long header_offset = 1024;
 constexpr int header_length = 128;
-// The record buffer holds 128 characters: 64 two-character units, 16 values.
+// A record is at most 128 characters: 64 two-character units, 16 values.
 constexpr unsigned max_record_length = 64;
 constexpr unsigned packed_value_length = 8;
 constexpr unsigned max_values_per_record = 2 * max_record_length / packed_value_length;

@@ -15,7 +15,7 @@ bool is_digit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// "+d.ddddE+dd" (or a three-digit exponent) at `text`; its length, or 0.
+// "+d.ddddE+dd" at `text`: its length, or 0.
 std::size_t value_length(std::string_view text) {
     if (text.size() < 11 || (text[0] != '+' && text[0] != '-') || !is_digit(text[1]) ||
         text[2] != '.' || text[7] != 'E' || (text[8] != '+' && text[8] != '-'))
@@ -85,8 +85,14 @@ std::string check_conversion_invariants(const std::uint8_t* data, std::size_t si
 std::string check_derived_name_invariants(const std::uint8_t* data, std::size_t size) {
     const std::string path(reinterpret_cast<const char*>(data), size);
     const std::string name = app::derived_output_name(path);
-    const std::size_t dot = path.rfind('.');
-    const std::string kept = path.substr(0, dot == std::string::npos ? path.size() : dot);
-    if (name != kept + ".txt") return "derived name is not the path up to its last '.' and .txt";
+    // The name is a beginning of the path and ".txt"; what it leaves of the
+    // path is nothing, or one extension: a '.' and no further '.'.
+    if (name.size() < 4 || name.compare(name.size() - 4, 4, ".txt") != 0)
+        return "derived name does not end in .txt";
+    const std::string stem = name.substr(0, name.size() - 4);
+    if (path.compare(0, stem.size(), stem) != 0) return "derived name does not begin as the path";
+    const std::string rest = path.substr(stem.size());
+    if (!rest.empty() && (rest[0] != '.' || rest.find('.', 1) != std::string::npos))
+        return "derived name does not replace exactly the last extension";
     return "";
 }

@@ -6,5 +6,5 @@
 #include <string>
 
 // `expansion_digits` must reach the value's last non-zero decimal digit: 120
-// covers every packed datalog value, 800 every double.
+// covers every packed datalog value.
 std::string reference_format(double value, int expansion_digits = 120);

@@ -45,22 +45,52 @@ inline void format_fraction(bool negative, std::uint32_t fraction, int exponent,
 // scales exactly (README.md in this folder gives the error bound).
 constexpr double scalar_near_tie_window = 1e-9;
 
+// Five significant digits, 10000-99999, and a decimal exponent.
+struct five_digits {
+    std::uint32_t digits;
+    int exponent;
+};
+
+// `rounded`, a value scaled to five digits before the point and rounded, with
+// its decimal exponent: a rounding up to 100000 carries into the next power.
+inline five_digits with_carry(std::uint32_t rounded, int exponent) {
+    if (rounded == 100000) return {10000, exponent + 1};
+    return {rounded, exponent};
+}
+
+// The scaled value m * 2^k * 10^(4-d) estimated in double precision and
+// rounded; `near_tie` when the estimate lies too near a rounding boundary to
+// be trusted, and the value must be scaled exactly.
+struct digit_estimate {
+    std::uint32_t rounded;
+    bool near_tie;
+};
+inline digit_estimate estimate_digits(std::uint32_t m, const fast_exponent_entry& entry,
+                                      int above) {
+    const double rounded = static_cast<double>(m) * entry.scales[above] + 0.5;
+    const auto digits = static_cast<std::uint32_t>(rounded);
+    const double part = rounded - digits;
+    return {digits, part < scalar_near_tie_window || part > 1 - scalar_near_tie_window};
+}
+
+// m * 2^k to five digits by the exact integer scaling alone, for m in
+// [2^23, 2^24) and k in [fast_min_k, fast_max_k].
+inline five_digits scale_exactly(std::uint32_t m, int k) {
+    const fast_exponent_entry& entry = fast_exponent_table[k - fast_min_k];
+    const int above = m >= entry.ten_threshold ? 1 : 0;
+    return with_carry(scale_and_round(m, entry.scalers[above]), entry.exponent + above);
+}
+
 // Writes the 11-character text of -m * 2^k (negative) or m * 2^k, for m in
 // [2^23, 2^24) and k in [fast_min_k, fast_max_k]: every packed value.
 inline void format_normalized(bool negative, std::uint32_t m, int k, char* out) {
     const fast_exponent_entry& entry = fast_exponent_table[k - fast_min_k];
     const int above = m >= entry.ten_threshold ? 1 : 0;
-    int exponent = entry.exponent + above;
-    const double rounded = static_cast<double>(m) * entry.scales[above] + 0.5;
-    std::uint32_t digits = static_cast<std::uint32_t>(rounded);
-    const double part = rounded - digits;
-    if (part < scalar_near_tie_window || part > 1 - scalar_near_tie_window)
-        digits = scale_and_round(m, entry.scalers[above]);
-    if (digits == 100000) {  // rounded up to the next power of ten
-        digits = 10000;
-        ++exponent;
-    }
-    write_value_text(out, negative, digits, exponent);  // -27 ... 19 here
+    const digit_estimate estimate = estimate_digits(m, entry, above);
+    const std::uint32_t rounded =
+        estimate.near_tie ? scale_and_round(m, entry.scalers[above]) : estimate.rounded;
+    const five_digits d = with_carry(rounded, entry.exponent + above);
+    write_value_text(out, negative, d.digits, d.exponent);  // -27 ... 19 here
 }
 
 }  // namespace datalog
