@@ -91,8 +91,7 @@ expectation random_case(model& m) {
     const std::uint32_t limit = h.record_count != 0 ? h.record_count : 1000000;
     std::uint32_t written = 0;
     for (unsigned r = 0; r < records; ++r) {
-        std::string record, line = std::to_string(r + 1);
-        line.insert(0, line.size() < 5 ? 5 - line.size() : 0, ' ');
+        std::string record, line = reference_record_number(r + 1);
         for (unsigned k = 0; k < h.values_per_record && !rejected; ++k)
             line += ", " + m.value(record, k == 0);
         record += m.filler(size > record.size() ? size - record.size() : 0);

@@ -7,6 +7,7 @@
 
 #include "conversion_helpers.h"
 #include "datalog_writer.h"
+#include "reference_format.h"
 #include "value_path_texts.h"
 
 namespace {
@@ -44,11 +45,9 @@ std::vector<std::vector<double>> rows(unsigned n) {
 }
 
 std::string line(unsigned k) {
-    const std::string n = std::to_string(k);
     char third[16];
     std::snprintf(third, sizeof third, "%+.4E", double(k));  // small integers: no ties
-    return std::string(5 - std::min<std::size_t>(5, n.size()), ' ') + n +
-           ", +1.0000E+00, -2.5000E-01, " + third + "\n";
+    return reference_record_number(k) + ", +1.0000E+00, -2.5000E-01, " + third + "\n";
 }
 
 std::string lines(unsigned n) {

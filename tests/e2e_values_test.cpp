@@ -12,12 +12,6 @@ namespace {
 
 using namespace e2e;
 
-// The line "%5d" gives record `number`.
-std::string record_number(int number) {
-    const std::string digits = std::to_string(number);
-    return std::string(digits.size() < 5 ? 5 - digits.size() : 0, ' ') + digits;
-}
-
 // Thousands of random, tied and extreme values through the built program (for
 // the Windows build: its 32-bit arithmetic), against the exact reference.
 TEST_F(Program, ConvertsRandomValuesExactly) {
@@ -28,7 +22,7 @@ TEST_F(Program, ConvertsRandomValuesExactly) {
     h.record_length = 64;
     std::string file = datalog_writer::preamble() + datalog_writer::header_block(h), text;
     for (int r = 1; r <= 2000; ++r) {
-        text += record_number(r);
+        text += reference_record_number(r);
         for (int k = 0; k < 16; ++k) {
             bool negative = rng() & 1u;
             int exponent = static_cast<int>(rng() % 128) - 64;
@@ -63,7 +57,7 @@ TEST_F(Program, ConvertsEveryExactTieAwayFromZero) {
     std::string file = datalog_writer::preamble() + datalog_writer::header_block(h), text;
     int records = 0;
     for (std::size_t i = 0; i < values.size(); i += 16) {
-        text += record_number(++records);
+        text += reference_record_number(++records);
         for (std::size_t k = i; k < i + 16; ++k) {
             const double value = k < values.size() ? values[k] : 0.0;
             const packed_parts parts = packed_parts_of(std::fabs(value));

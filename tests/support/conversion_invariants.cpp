@@ -1,5 +1,7 @@
 #include "conversion_invariants.h"
 
+#include "reference_format.h"
+
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -28,8 +30,7 @@ std::size_t value_length(std::string_view text) {
 // Checks one record line: number `n` right-aligned in five characters, then
 // `values` values each after ", ".
 bool line_is_well_formed(std::string_view line, unsigned long n, unsigned values) {
-    std::string number = std::to_string(n);
-    if (number.size() < 5) number.insert(0, 5 - number.size(), ' ');
+    const std::string number = reference_record_number(n);
     if (line.substr(0, number.size()) != number) return false;
     line.remove_prefix(number.size());
     for (unsigned k = 0; k < values; ++k) {

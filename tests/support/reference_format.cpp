@@ -36,3 +36,8 @@ std::string reference_format(double value, int expansion_digits) {
                   std::abs(exponent));
     return sign + digits.substr(0, 1) + "." + digits.substr(1) + "E" + exponent_text;
 }
+
+std::string reference_record_number(unsigned long number) {
+    const std::string digits = std::to_string(number);
+    return std::string(digits.size() < 5 ? 5 - digits.size() : 0, ' ') + digits;
+}

@@ -8,3 +8,7 @@
 // `expansion_digits` must reach the value's last non-zero decimal digit: 120
 // covers every packed datalog value.
 std::string reference_format(double value, int expansion_digits = 120);
+
+// "%5d" of a record number: right-aligned in five characters, wider when it
+// needs more.
+std::string reference_record_number(unsigned long number);
