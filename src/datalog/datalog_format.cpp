@@ -6,15 +6,7 @@
 namespace datalog {
 namespace {
 
-constexpr std::array<std::uint8_t, 256> make_hex_table() {
-    std::array<std::uint8_t, 256> table{};
-    for (int c = '0'; c <= '9'; ++c) table[c] = static_cast<std::uint8_t>(c - '0');
-    for (int c = 'A'; c <= 'F'; ++c) table[c] = static_cast<std::uint8_t>(c - 'A' + 10);
-    for (int c = 'a'; c <= 'f'; ++c) table[c] = static_cast<std::uint8_t>(c - 'a' + 10);
-    return table;
-}
-
-constexpr std::array<std::uint8_t, 256> hex_table = make_hex_table();
+constexpr const std::array<std::uint8_t, 256>& hex_table = hex_digit_table;
 
 constexpr std::array<std::uint8_t, 65536> make_pair_table() {
     std::array<std::uint8_t, 65536> table{};

@@ -33,6 +33,16 @@ struct datalog_header {
 // '0'-'9', 'A'-'F' and 'a'-'f' give 0-15; every other character gives 0.
 int hex_digit_value(char c);
 
+// The same for every byte value, as a table: the one the vector paths' tables
+// are built from too.
+inline constexpr std::array<std::uint8_t, 256> hex_digit_table = [] {
+    std::array<std::uint8_t, 256> table{};
+    for (int c = '0'; c <= '9'; ++c) table[c] = static_cast<std::uint8_t>(c - '0');
+    for (int c = 'A'; c <= 'F'; ++c) table[c] = static_cast<std::uint8_t>(c - 'A' + 10);
+    for (int c = 'a'; c <= 'f'; ++c) table[c] = static_cast<std::uint8_t>(c - 'a' + 10);
+    return table;
+}();
+
 // The value of `count` characters read as hexadecimal digits, least significant
 // digit first ("21" gives 0x12). Exact for up to 8 characters; 0 for count <= 0.
 std::uint32_t read_nibble_field(const char* chars, int count);

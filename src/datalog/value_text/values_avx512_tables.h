@@ -4,24 +4,22 @@
 
 #include <cstdint>
 
+#include "datalog/datalog_format.h"
 #include "datalog/value_text/digit_text.h"
 #include "datalog/value_text/vector_constants.h"
 
 namespace datalog {
 namespace avx512_tables {
 
-// The hexadecimal digit value of each 7-bit character; 0 for the others.
+// The hexadecimal digit value of each 7-bit character; 0 for the others (the
+// scalar table's first half).
 struct hex_table {
     std::int8_t values[128];
 };
 
 constexpr hex_table make_hex_table() {
     hex_table table{};
-    for (int c = 0; c < 10; ++c) table.values['0' + c] = static_cast<std::int8_t>(c);
-    for (int c = 0; c < 6; ++c) {
-        table.values['A' + c] = static_cast<std::int8_t>(10 + c);
-        table.values['a' + c] = static_cast<std::int8_t>(10 + c);
-    }
+    for (int c = 0; c < 128; ++c) table.values[c] = static_cast<std::int8_t>(hex_digit_table[c]);
     return table;
 }
 
@@ -32,15 +30,15 @@ struct exponent_words {
     std::uint32_t words[48];
 };
 
+// The scalar path's exponent texts, each as one word (first character lowest).
 constexpr exponent_words make_exponent_words() {
     exponent_words table{};
     for (int e = vector_constants::min_decimal_exponent;
          e <= vector_constants::max_decimal_exponent; ++e) {
-        const int magnitude = e < 0 ? -e : e;
+        const auto& text = exponent_texts[e + 99];
         table.words[e - vector_constants::min_decimal_exponent] =
-            'E' | static_cast<std::uint32_t>(e < 0 ? '-' : '+') << 8 |
-            static_cast<std::uint32_t>('0' + magnitude / 10) << 16 |
-            static_cast<std::uint32_t>('0' + magnitude % 10) << 24;
+            static_cast<std::uint32_t>(text[0]) | static_cast<std::uint32_t>(text[1]) << 8 |
+            static_cast<std::uint32_t>(text[2]) << 16 | static_cast<std::uint32_t>(text[3]) << 24;
     }
     return table;
 }
