@@ -17,7 +17,7 @@ namespace {
 TEST(ExactScale, RoundsRandomValuesOfEveryBinaryExponent) {
     std::mt19937_64 rng(7);
     long failures = 0;
-    for (int k = datalog::fast_min_k; k <= datalog::fast_max_k; ++k) {
+    for (int k = datalog::min_scale_k; k <= datalog::max_scale_k; ++k) {
         for (int i = 0; i < 4000; ++i) {
             const auto m = static_cast<std::uint32_t>((rng() & 0x7FFFFF) | 0x800000);
             const datalog::five_digits d = datalog::scale_exactly(m, k);
@@ -48,12 +48,11 @@ TEST(ExactScale, FewValuesButTiesAreHandedToTheExactScaling) {
     std::mt19937_64 rng(18);
     long handed = 0, ties = 0;
     constexpr long sample = 30000000;
-    constexpr int ks = datalog::fast_max_k - datalog::fast_min_k + 1;
+    constexpr int ks = datalog::max_scale_k - datalog::min_scale_k + 1;
     for (long i = 0; i < sample; ++i) {
         const auto m = static_cast<std::uint32_t>((rng() & 0x7FFFFF) | 0x800000);
-        const int k = datalog::fast_min_k + static_cast<int>(rng() % ks);
-        const datalog::fast_exponent_entry& entry =
-            datalog::fast_exponent_table[k - datalog::fast_min_k];
+        const int k = datalog::min_scale_k + static_cast<int>(rng() % ks);
+        const datalog::scale_entry& entry = datalog::scale_table[k - datalog::min_scale_k];
         const int above = m >= entry.ten_threshold ? 1 : 0;
         if (is_exact_tie(m, k, entry.exponent + above)) {
             ++ties;

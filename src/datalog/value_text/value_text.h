@@ -65,8 +65,7 @@ struct digit_estimate {
     std::uint32_t rounded;
     bool near_tie;
 };
-inline digit_estimate estimate_digits(std::uint32_t m, const fast_exponent_entry& entry,
-                                      int above) {
+inline digit_estimate estimate_digits(std::uint32_t m, const scale_entry& entry, int above) {
     const double rounded = static_cast<double>(m) * entry.scales[above] + 0.5;
     const auto digits = static_cast<std::uint32_t>(rounded);
     const double part = rounded - digits;
@@ -74,17 +73,17 @@ inline digit_estimate estimate_digits(std::uint32_t m, const fast_exponent_entry
 }
 
 // m * 2^k to five digits by the exact integer scaling alone, for m in
-// [2^23, 2^24) and k in [fast_min_k, fast_max_k].
+// [2^23, 2^24) and k in [min_scale_k, max_scale_k].
 inline five_digits scale_exactly(std::uint32_t m, int k) {
-    const fast_exponent_entry& entry = fast_exponent_table[k - fast_min_k];
+    const scale_entry& entry = scale_table[k - min_scale_k];
     const int above = m >= entry.ten_threshold ? 1 : 0;
     return with_carry(scale_and_round(m, entry.scalers[above]), entry.exponent + above);
 }
 
 // Writes the 11-character text of -m * 2^k (negative) or m * 2^k, for m in
-// [2^23, 2^24) and k in [fast_min_k, fast_max_k]: every packed value.
+// [2^23, 2^24) and k in [min_scale_k, max_scale_k]: every packed value.
 inline void format_normalized(bool negative, std::uint32_t m, int k, char* out) {
-    const fast_exponent_entry& entry = fast_exponent_table[k - fast_min_k];
+    const scale_entry& entry = scale_table[k - min_scale_k];
     const int above = m >= entry.ten_threshold ? 1 : 0;
     const digit_estimate estimate = estimate_digits(m, entry, above);
     const std::uint32_t rounded =
