@@ -32,24 +32,15 @@ struct model {
 
     std::string byte(unsigned value) { return {digit(value & 0xF), digit(value >> 4)}; }
 
-    // Encodes a random packed value and returns the text it must print as.
+    // Encodes a random packed value, in the model's own spelling of its
+    // digits, and returns the text it must print as.
     std::string value(std::string& record, bool first) {
-        bool negative = chance(50);
-        int exponent = static_cast<int>(pick(128)) - 64;
-        std::uint32_t fraction = rng() & 0xFFFFFF;
-        if (chance(10)) {  // an exact tie
-            static const double ties[] = {1.03125, 12344.5, 99999.5, 0.00390625, 1234.25, 10937.5};
-            const double fraction_part = std::frexp(ties[pick(6)], &exponent);
-            fraction = static_cast<std::uint32_t>(std::ldexp(fraction_part, 24));
-        } else if (chance(5)) {
-            fraction = 0;
-        }
-        const unsigned exponent_byte = ((static_cast<unsigned>(exponent) & 0x7F) << 1) | negative;
-        if (first && exponent_byte == 0xFF) return value(record, first);
-        record += byte(exponent_byte) + byte(fraction >> 16) + byte((fraction >> 8) & 0xFF) +
-                  byte(fraction & 0xFF);
-        const double magnitude = std::ldexp(static_cast<double>(fraction), exponent - 24);
-        return reference_format(negative ? -magnitude : magnitude);
+        const packed_sample p = random_packed_sample(rng, first);
+        const unsigned exponent_byte =
+            ((static_cast<unsigned>(p.exponent) & 0x7F) << 1) | p.negative;
+        record += byte(exponent_byte) + byte(p.fraction >> 16) + byte((p.fraction >> 8) & 0xFF) +
+                  byte(p.fraction & 0xFF);
+        return p.text;
     }
 
     std::string marker() { return {chance(50) ? 'F' : 'f', chance(50) ? 'F' : 'f'}; }

@@ -16,7 +16,6 @@ using namespace e2e;
 // the Windows build: its 32-bit arithmetic), against the exact reference.
 TEST_F(Program, ConvertsRandomValuesExactly) {
     std::mt19937 rng(99);
-    const double ties[] = {1.03125, 12344.5, 99999.5, 0.00390625, 1234.25, 10937.5, 250.0625};
     datalog_writer::header_fields h;
     h.values_per_record = 16;
     h.record_length = 64;
@@ -24,16 +23,9 @@ TEST_F(Program, ConvertsRandomValuesExactly) {
     for (int r = 1; r <= 2000; ++r) {
         text += reference_record_number(r);
         for (int k = 0; k < 16; ++k) {
-            bool negative = rng() & 1u;
-            int exponent = static_cast<int>(rng() % 128) - 64;
-            auto fraction = static_cast<std::uint32_t>(rng() & 0xFFFFFF);
-            if (rng() % 8 == 0)
-                fraction = static_cast<std::uint32_t>(
-                    std::ldexp(std::frexp(ties[rng() % 7], &exponent), 24));
-            if (k == 0 && negative && exponent == -1) negative = false;  // not the end marker
-            file += datalog_writer::encode_packed(negative, exponent, fraction);
-            const double magnitude = std::ldexp(static_cast<double>(fraction), exponent - 24);
-            text += ", " + reference_format(negative ? -magnitude : magnitude);
+            const packed_sample p = random_packed_sample(rng, k == 0);
+            file += datalog_writer::encode_packed(p.negative, p.exponent, p.fraction);
+            text += ", " + p.text;
         }
         text += "\n";
     }

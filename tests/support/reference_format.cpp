@@ -41,3 +41,19 @@ std::string reference_record_number(unsigned long number) {
     const std::string digits = std::to_string(number);
     return std::string(digits.size() < 5 ? 5 - digits.size() : 0, ' ') + digits;
 }
+
+packed_sample random_packed_sample(std::mt19937& rng, bool opens_record) {
+    static const double ties[] = {1.03125, 12344.5, 99999.5, 0.00390625,
+                                  1234.25, 10937.5, 250.0625};
+    packed_sample p{(rng() & 1u) != 0, static_cast<int>(rng() % 128) - 64,
+                    static_cast<std::uint32_t>(rng() & 0xFFFFFF), ""};
+    if (rng() % 8 == 0)
+        p.fraction =
+            static_cast<std::uint32_t>(std::ldexp(std::frexp(ties[rng() % 7], &p.exponent), 24));
+    else if (rng() % 20 == 0)
+        p.fraction = 0;
+    if (opens_record && p.negative && p.exponent == -1) p.negative = false;  // exponent byte FF
+    const double magnitude = std::ldexp(static_cast<double>(p.fraction), p.exponent - 24);
+    p.text = reference_format(p.negative ? -magnitude : magnitude);
+    return p;
+}
