@@ -185,10 +185,6 @@ TEST(ConvertDatalog, AFailedReadStopsWithTheRecordsBeforeIt) {
     }
 }
 
-}  // namespace
-
-namespace {
-
 // Every header field at its full width, each character a different digit, so
 // that a field read too short, too long or in the wrong order shows; and a
 // count above 65,535 with fewer records in the file.

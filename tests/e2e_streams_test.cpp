@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "conversion_helpers.h"
+#include "datalog/chunked_io.h"
 #include "e2e_fixture.h"
 #include "text_mode_view.h"
 
@@ -115,7 +116,7 @@ TEST_F(Program, TextModeAtChunkBoundariesOnWindows) {
     for (int r = 0; r < 10000; ++r)
         body += datalog_writer::random_packed(rng) + datalog_writer::random_packed(rng);
     const std::string start = datalog_writer::preamble() + datalog_writer::header_block(h);
-    const std::size_t chunk_end = 65536 - start.size() + 1024;  // in `body`
+    const std::size_t chunk_end = datalog::chunk_size - start.size() + 1024;  // in `body`
     struct variant {
         const char* name;
         std::size_t at;
@@ -139,11 +140,9 @@ TEST_F(Program, TextModeAtChunkBoundariesOnWindows) {
         EXPECT_EQ(r.status, 0) << v.name;
         EXPECT_TRUE(r.out == expected.out) << v.name;
         EXPECT_TRUE(read_file(path("IN.TXT")) == as_written(expected.text)) << v.name;
-        EXPECT_GT(expected.text.size(), 65536u) << v.name;
+        EXPECT_GT(expected.text.size(), datalog::chunk_size) << v.name;
     }
 }
-
-}  // namespace
 
 // Started with standard streams closed, the program must not let the files it
 // opens take their descriptors: the text file holds exactly the records, the
@@ -162,10 +161,6 @@ TEST_F(Program, ClosedStandardStreamsReachNoFile) {
         EXPECT_EQ(read_file(path("ZBA_D001.KYX")), small_datalog()) << shown;
     }
 }
-
-namespace {
-
-using namespace e2e;
 
 // Every way the program ends waits for one key: with standard input an open
 // pipe, it is still running after a pause, and once two characters come it

@@ -6,12 +6,11 @@
 namespace datalog {
 namespace {
 
-constexpr const std::array<std::uint8_t, 256>& hex_table = hex_digit_table;
-
 constexpr std::array<std::uint8_t, 65536> make_pair_table() {
     std::array<std::uint8_t, 65536> table{};
     for (int i = 0; i < 65536; ++i)
-        table[i] = static_cast<std::uint8_t>(hex_table[i & 0xFF] | (hex_table[i >> 8] << 4));
+        table[i] =
+            static_cast<std::uint8_t>(hex_digit_table[i & 0xFF] | (hex_digit_table[i >> 8] << 4));
     return table;
 }
 
@@ -20,13 +19,13 @@ constexpr std::array<std::uint8_t, 65536> make_pair_table() {
 extern const std::array<std::uint8_t, 65536> hex_pair_table = make_pair_table();
 
 int hex_digit_value(char c) {
-    return hex_table[static_cast<unsigned char>(c)];
+    return hex_digit_table[static_cast<unsigned char>(c)];
 }
 
 std::uint32_t read_nibble_field(const char* chars, int count) {
     std::uint32_t value = 0;
     for (int j = count - 1; j >= 0; --j)
-        value = (value << 4) | hex_table[static_cast<unsigned char>(chars[j])];
+        value = (value << 4) | hex_digit_table[static_cast<unsigned char>(chars[j])];
     return value;
 }
 
