@@ -48,14 +48,15 @@ TEST(TextMode, FoldsAsWindowsTextModeReads) {
     }
 }
 
-// The eight-bytes-a-step search must find a CR or 0x1A at every place in a
-// word, next to every other byte.
+// The search, 32 bytes a step, must find a CR or 0x1A at every place in a
+// step, next to every other byte, however far apart they are.
 TEST(TextMode, RandomBytesFoldAsTheByteByByteReference) {
     std::mt19937 rng(15);
     const char alphabet[] = {'0', 'F', '\r', '\n', '\x1A', '\x8D', '\x0C', '\x9A'};
     for (int round = 0; round < 20000; ++round) {
-        std::string bytes(rng() % 40, '0');
-        for (char& c : bytes) c = rng() % 3 == 0 ? alphabet[rng() % 8] : 'A';
+        std::string bytes(rng() % 100, '0');
+        const unsigned sparseness = 1 + rng() % 60;
+        for (char& c : bytes) c = rng() % sparseness == 0 ? alphabet[rng() % 8] : 'A';
         std::string folded = bytes;
         const datalog::folded_text f = datalog::fold_text_mode(folded.data(), folded.size(), true);
         ASSERT_EQ(folded.substr(0, f.length), text_mode_view(bytes))

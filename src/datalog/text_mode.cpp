@@ -1,7 +1,10 @@
 #include "datalog/text_mode.h"
 
-#include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace datalog {
 namespace {
@@ -9,17 +12,22 @@ namespace {
 constexpr char cr = '\r';
 constexpr char end_of_text = '\x1A';
 
-// The index of the first CR or 0x1A, or `size`: eight bytes a step, each word
-// tested for a zero byte after the two bytes are subtracted out.
+// The index of the first CR or 0x1A, or `size`. Where the build has SSE2
+// (every x86-64, and the 32-bit Windows program), 32 bytes a step; a datalog
+// has neither byte, so this runs over all of it.
 std::size_t find_cr_or_end(const char* bytes, std::size_t size) {
-    constexpr std::uint64_t ones = 0x0101010101010101u, highs = 0x8080808080808080u;
     std::size_t i = 0;
-    for (; i + 8 <= size; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, bytes + i, 8);
-        const std::uint64_t a = word ^ (ones * 0x0D), b = word ^ (ones * 0x1A);
-        if ((((a - ones) & ~a) | ((b - ones) & ~b)) & highs) break;
+#if defined(__SSE2__)
+    const __m128i crs = _mm_set1_epi8(cr), ends = _mm_set1_epi8(end_of_text);
+    for (; i + 32 <= size; i += 32) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i + 16));
+        const __m128i hits =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(a, crs), _mm_cmpeq_epi8(a, ends)),
+                         _mm_or_si128(_mm_cmpeq_epi8(b, crs), _mm_cmpeq_epi8(b, ends)));
+        if (_mm_movemask_epi8(hits) != 0) break;
     }
+#endif
     while (i < size && bytes[i] != cr && bytes[i] != end_of_text) ++i;
     return i;
 }
