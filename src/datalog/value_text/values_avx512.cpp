@@ -26,8 +26,15 @@ DATALOG_AVX512 __m512i load(const void* p) {
     return _mm512_loadu_si512(p);
 }
 
+// A 64-bit mask moved in as two halves: 32-bit code has no 64-bit move into a
+// mask register, and a mask it builds on the stack stalls the load that reads it.
+DATALOG_AVX512 __mmask64 mask_of(std::uint64_t bits) {
+    return _kunpackd_mask64(_cvtu32_mask32(static_cast<std::uint32_t>(bits >> 32)),
+                            _cvtu32_mask32(static_cast<std::uint32_t>(bits)));
+}
+
 DATALOG_AVX512 __mmask64 first_bytes(unsigned n) {
-    return n >= 64 ? ~__mmask64{0} : (__mmask64{1} << n) - 1;
+    return mask_of(n >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1);
 }
 
 // The bytes of each value, one value per 32-bit lane as b0 << 24 | b1 << 16 |
@@ -156,12 +163,14 @@ DATALOG_AVX512 void format_values_avx512(const char* chars, unsigned count, char
 
     // Four values, 52 characters, at a time.
     const unsigned length = value_entry_length * count;
+    const __mmask64 exponent_mask = _mm512_movepi8_mask(load(exponent_bytes.bytes));
+    const __mmask64 point_mask = _mm512_movepi8_mask(load(point_bytes.bytes));
     for (unsigned chunk = 0; 52 * chunk < length; ++chunk) {
         __m512i text = _mm512_permutex2var_epi8(
             head, load(text_sources.from_head_and_decimals[chunk]), decimals);
-        text = _mm512_mask_permutexvar_epi8(text, exponent_bytes,
+        text = _mm512_mask_permutexvar_epi8(text, exponent_mask,
                                             load(text_sources.from_exponent[chunk]), exponent_text);
-        text = _mm512_mask_mov_epi8(text, point_bytes, _mm512_set1_epi8('.'));
+        text = _mm512_mask_mov_epi8(text, point_mask, _mm512_set1_epi8('.'));
         const unsigned left = length - 52 * chunk;
         _mm512_mask_storeu_epi8(out + 52 * chunk, first_bytes(left < 52 ? left : 52), text);
     }

@@ -76,8 +76,21 @@ constexpr std::uint64_t repeat_per_entry(std::uint64_t bits) {
     constexpr unsigned n = value_entry_length;
     return bits | bits << n | bits << 2 * n | bits << 3 * n;
 }
-constexpr std::uint64_t exponent_bytes = repeat_per_entry(0xF << 9);
-constexpr std::uint64_t point_bytes = repeat_per_entry(1 << 4);
+
+// The same as byte vectors, 0xFF where the bit is set, for the mask to be moved
+// in from them (a 64-bit constant costs 32-bit code a stalled load).
+struct byte_selection {
+    std::uint8_t bytes[64];
+};
+
+constexpr byte_selection selecting(std::uint64_t bits) {
+    byte_selection selection{};
+    for (int i = 0; i < 64; ++i) selection.bytes[i] = (bits >> i & 1) != 0 ? 0xFF : 0;
+    return selection;
+}
+
+constexpr byte_selection exponent_bytes = selecting(repeat_per_entry(0xF << 9));
+constexpr byte_selection point_bytes = selecting(repeat_per_entry(1 << 4));
 
 // For each byte of the 16 words b0 << 24 | b1 << 16 | b2 << 8 | b3, the 16-bit
 // pair holding it: the pairs of value v are 4v ... 4v + 3, in b0 ... b3 order.
