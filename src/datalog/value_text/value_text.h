@@ -66,10 +66,13 @@ struct digit_estimate {
     bool near_tie;
 };
 inline digit_estimate estimate_digits(std::uint32_t m, const scale_entry& entry, int above) {
-    const double rounded = static_cast<double>(m) * entry.scales[above] + 0.5;
-    const auto digits = static_cast<std::uint32_t>(rounded);
+    // Signed conversions (m < 2^24, rounded < 2^31): 32-bit code has no
+    // unsigned conversion between 32-bit integers and doubles.
+    const double rounded = static_cast<std::int32_t>(m) * entry.scales[above] + 0.5;
+    const std::int32_t digits = static_cast<std::int32_t>(rounded);
     const double part = rounded - digits;
-    return {digits, part < scalar_near_tie_window || part > 1 - scalar_near_tie_window};
+    return {static_cast<std::uint32_t>(digits),
+            part < scalar_near_tie_window || part > 1 - scalar_near_tie_window};
 }
 
 // m * 2^k to five digits by the exact integer scaling alone, for m in
