@@ -77,7 +77,7 @@ constexpr std::uint64_t repeat_per_entry(std::uint64_t bits) {
     return bits | bits << n | bits << 2 * n | bits << 3 * n;
 }
 
-// The same as byte vectors, 0xFF where the bit is set, for the mask to be moved
+// Those bytes as vectors, 0xFF where the bit is set, for the masks to be moved
 // in from them (a 64-bit constant costs 32-bit code a stalled load).
 struct byte_selection {
     std::uint8_t bytes[64];
