@@ -29,8 +29,8 @@ DATALOG_AVX512 __m512i load(const void* p) {
 // A 64-bit mask moved in as two halves: 32-bit code has no 64-bit move into a
 // mask register, and a mask it builds on the stack stalls the load that reads it.
 DATALOG_AVX512 __mmask64 mask_of(std::uint64_t bits) {
-    return _kunpackd_mask64(_cvtu32_mask32(static_cast<std::uint32_t>(bits >> 32)),
-                            _cvtu32_mask32(static_cast<std::uint32_t>(bits)));
+    return _mm512_kunpackd(_cvtu32_mask32(static_cast<std::uint32_t>(bits >> 32)),
+                           _cvtu32_mask32(static_cast<std::uint32_t>(bits)));
 }
 
 DATALOG_AVX512 __mmask64 first_bytes(unsigned n) {
