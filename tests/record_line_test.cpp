@@ -8,14 +8,16 @@
 
 namespace {
 
-std::string line_of(const datalog::record_number& number, bool crlf = false) {
+using datalog::text_mode;
+
+std::string line_of(const datalog::record_number& number, text_mode mode = text_mode::bytes) {
     char out[datalog::record_line_capacity];
-    return std::string(out, datalog::format_record_line(number, "", 0, crlf, out));
+    return std::string(out, datalog::format_record_line(number, "", 0, mode, out));
 }
 
-std::string progress_of(const datalog::record_number& number, bool crlf = false) {
+std::string progress_of(const datalog::record_number& number, text_mode mode = text_mode::bytes) {
     char out[datalog::progress_line_capacity];
-    return std::string(out, datalog::format_progress_line(number, crlf, out));
+    return std::string(out, datalog::format_progress_line(number, mode, out));
 }
 
 // Counts from `start` through `count` numbers, checking both texts of each
@@ -57,8 +59,8 @@ TEST(RecordNumber, LinesEndWithCrLfForWindowsTextMode) {
         std::string line = line_of(number), progress = progress_of(number);
         line.insert(line.size() - 1, "\r");
         progress.insert(progress.size() - 1, "\r");
-        EXPECT_EQ(line_of(number, true), line) << value;
-        EXPECT_EQ(progress_of(number, true), progress) << value;
+        EXPECT_EQ(line_of(number, text_mode::windows), line) << value;
+        EXPECT_EQ(progress_of(number, text_mode::windows), progress) << value;
     }
 }
 

@@ -8,6 +8,10 @@
 
 namespace app {
 
+datalog::text_mode system_text_mode() {
+    return datalog::text_mode::bytes;
+}
+
 bool open_standard_streams() {
     // open() takes the lowest free descriptor, so going up from 0 fills each
     // closed one in turn.
@@ -25,6 +29,10 @@ bool open_standard_streams() {
 bool path_exists(const char* path) {
     struct stat status;
     return stat(path, &status) == 0;
+}
+
+std::FILE* open_for_reading(const std::string& path) {
+    return std::fopen(path.c_str(), "r");
 }
 
 bool is_directory(std::FILE* stream) {

@@ -36,17 +36,27 @@ bool lock_is_shared(HANDLE holder, HANDLE other) {
 
 }  // namespace
 
+datalog::text_mode system_text_mode() {
+    return datalog::text_mode::windows;
+}
+
 bool open_standard_streams() {
     // The C runtime keeps descriptors 0, 1 and 2 for the standard streams even
     // when the program starts without standard handles (from a window or a
     // service): files opened later take 3 and up, and console text goes
-    // nowhere.
+    // nowhere. The program writes CR LF itself.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
     return true;
 }
 
 bool path_exists(const char* path) {
     struct _stat64i32 status;
     return _stat64i32(path, &status) == 0;
+}
+
+std::FILE* open_for_reading(const std::string& path) {
+    return std::fopen(path.c_str(), "rb");
 }
 
 bool is_directory(std::FILE*) {
@@ -86,7 +96,7 @@ bool has_content(int descriptor) {
 }
 
 int open_for_writing(const std::string& path) {
-    return _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_TEXT, _S_IREAD | _S_IWRITE);
+    return _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE);
 }
 
 int empty_file(int descriptor) {
@@ -94,7 +104,7 @@ int empty_file(int descriptor) {
 }
 
 std::FILE* stream_for(int descriptor) {
-    return _fdopen(descriptor, "w");
+    return _fdopen(descriptor, "wb");
 }
 
 void close_descriptor(int descriptor) {

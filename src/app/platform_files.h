@@ -5,16 +5,27 @@
 #include <cstdio>
 #include <string>
 
+#include "datalog/text_mode.h"
+
 namespace app {
+
+// How text lines end and text input reads on this system. Every file and
+// stream the program writes passes bytes as they are, and the program ends
+// each line with this mode's line end itself (datalog/text_mode.h).
+datalog::text_mode system_text_mode();
 
 // Makes sure standard input, output and error are open, on the null device
 // where they were not, so that no file the program opens can take their place
-// and receive console text. False when that cannot be done.
+// and receive console text; and makes standard output and the error stream
+// pass bytes as they are. False when that cannot be done.
 bool open_standard_streams();
 
 // True when `path` names an existing file system entry (the dropped-file
 // test asks only this of the file-status query).
 bool path_exists(const char* path);
+
+// Opens `path` for reading, as the bytes it holds; null on failure.
+std::FILE* open_for_reading(const std::string& path);
 
 // True when the open stream reads a directory (Linux lets fopen open one).
 bool is_directory(std::FILE* stream);
@@ -25,8 +36,8 @@ bool same_open_file(int first, int second);
 // True for a regular file that holds at least one byte.
 bool has_content(int descriptor);
 
-// Opens `path` for writing in text mode, creating it but not truncating it;
-// -1 on failure.
+// Opens `path` for writing bytes, creating it but not truncating it; -1 on
+// failure.
 int open_for_writing(const std::string& path);
 
 // Truncates the open file to 0 bytes; 0 on success.

@@ -13,6 +13,13 @@
 namespace app {
 namespace {
 
+// How this system's lines end: every message below ends its lines so.
+const datalog::text_mode text = system_text_mode();
+
+void say(std::FILE* stream, const char* message) {
+    datalog::write_text(stream, text, message);
+}
+
 // Reads one character from standard input and discards it, with no prompt;
 // returns at once at the end of input. Called once on every path that ends
 // the program. Unbuffered, so that exactly one character is taken from the
@@ -28,16 +35,14 @@ int finish(int status) {
 }
 
 int fail(const char* format, const std::string& path) {
-    std::fprintf(stderr, format, path.c_str());
+    datalog::print_text(stderr, text, format, path.c_str());
     return finish(1);
 }
 
 // Opens both files, converts, closes both and reports.
 int convert_files(const std::string& input_path, const std::string& output_path) {
-    // Text mode, as the format is defined: on Windows it is where a CR LF pair
-    // would read as LF and a byte 0x1A end the input. The conversion does that
-    // itself over the bytes (datalog/text_mode.h), a chunk at a time.
-    std::FILE* input = std::fopen(input_path.c_str(), "r");
+    // Read as bytes: the conversion reads them as this system's text.
+    std::FILE* input = open_for_reading(input_path);
     if (input != nullptr && is_directory(input)) {
         std::fclose(input);
         input = nullptr;
@@ -57,10 +62,10 @@ int convert_files(const std::string& input_path, const std::string& output_path)
     std::FILE* output = opened.stream;
     std::setvbuf(output, nullptr, _IONBF, 0);
 
-    std::fprintf(stderr, "Processing file %s into output file %s\n", input_path.c_str(),
-                 output_path.c_str());
-    const int converted = datalog::convert_datalog(input, output);
-    if (converted == datalog::invalid_datalog) std::fputs("Invalid datalog file\n", stderr);
+    datalog::print_text(stderr, text, "Processing file %s into output file %s\n",
+                        input_path.c_str(), output_path.c_str());
+    const int converted = datalog::convert_datalog(input, output, text);
+    if (converted == datalog::invalid_datalog) say(stderr, "Invalid datalog file\n");
     std::fclose(input);
     // Flushing first lets every runtime report a failed last write, not only
     // those whose fclose does.
@@ -70,7 +75,7 @@ int convert_files(const std::string& input_path, const std::string& output_path)
     if (converted == datalog::input_read_failed)
         return fail("cannot read input file %s\n", input_path);
     if (!written) return fail("cannot write output file %s\n", output_path);
-    std::fputs("\nOperation complete\n\n", stderr);
+    say(stderr, "\nOperation complete\n\n");
     return finish(0);
 }
 
@@ -84,17 +89,17 @@ int run_command_line(int argc, const char* const* argv) {
     // error stream, which would put its messages out of order with standard
     // output when both go to one file.
     std::setvbuf(stderr, nullptr, _IONBF, 0);
-    std::fputs(banner_text, stderr);
+    say(stderr, banner_text);
 
     const option_scan scan = scan_options(argc, argv);
     if (scan.result == option_scan::outcome::help) {
-        print_usage();
+        say(stderr, usage_text_help);
         return finish(0);
     }
     if (scan.result == option_scan::outcome::invalid) {
-        std::printf("Invalid argument %c\n", scan.invalid_letter);
+        datalog::print_text(stdout, text, "Invalid argument %c\n", scan.invalid_letter);
         std::fflush(stdout);
-        std::fputs(usage_text_error, stderr);
+        say(stderr, usage_text_error);
         return finish(1);
     }
 
@@ -104,22 +109,22 @@ int run_command_line(int argc, const char* const* argv) {
         case dropped_file_choice::outcome::convert:
             return convert_files(dropped.input, dropped.output);
         case dropped_file_choice::outcome::reject:
-            std::fputs("Invalid datalog file\n", stderr);
+            say(stderr, "Invalid datalog file\n");
             return finish(0);
         case dropped_file_choice::outcome::pass_on:
             break;
     }
 
     if (scan.arguments_left) {
-        std::fputs(usage_text_error, stderr);
+        say(stderr, usage_text_error);
         return finish(1);
     }
     if (!scan.input) {
-        std::fputs("no input file specified\n", stderr);
+        say(stderr, "no input file specified\n");
         return finish(1);
     }
     if (!scan.output) {
-        std::fputs("no output file specified\n", stderr);
+        say(stderr, "no output file specified\n");
         return finish(1);
     }
     return convert_files(*scan.input, *scan.output);

@@ -1,7 +1,5 @@
 #include "app/usage_text.h"
 
-#include <cstdio>
-
 namespace app {
 
 const char banner_text[] =
@@ -18,9 +16,5 @@ const char usage_text_help[] = "Usage:\n" USAGE_OPTIONS;
 const char usage_text_error[] = "Usage:\n\n" USAGE_OPTIONS;
 
 #undef USAGE_OPTIONS
-
-void print_usage() {
-    std::fputs(usage_text_help, stderr);
-}
 
 }  // namespace app

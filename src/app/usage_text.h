@@ -9,7 +9,4 @@ extern const char usage_text_help[];
 // Variant 2, for argument errors: an empty line after "Usage:".
 extern const char usage_text_error[];
 
-// Writes usage variant 1 to the error stream.
-void print_usage();
-
 }  // namespace app

@@ -10,7 +10,9 @@ namespace datalog {
 // Reads the header block at byte 1024 of `input` and reports it on the error
 // stream, then writes one text line to `output` and one progress line to
 // standard output for each record, up to the end marker or the record limit,
-// and ends with "%d records processed\n" on standard output.
+// and ends with "%d records processed\n" on standard output. The streams pass
+// bytes as they are; `mode` says how the system's text reads and how its lines
+// end (text_mode.h), for every line written, the messages included.
 //
 // Returns conversion_ran (also when it wrote no record, and when the file ended
 // inside a record, which is reported on the error stream); invalid_datalog when
@@ -22,14 +24,11 @@ namespace datalog {
 constexpr int conversion_ran = 0;
 constexpr int invalid_datalog = 1;
 constexpr int input_read_failed = 2;
-int convert_datalog(std::FILE* input, std::FILE* output);
+int convert_datalog(std::FILE* input, std::FILE* output, text_mode mode);
 
 // The same, with the console streams named: `progress` takes what goes to
-// standard output, `report` what goes to the error stream; and the text mode
-// of the input, the output and the progress done by the conversion itself
-// (the first form takes the system's, and so writes the bytes the system's
-// text-mode streams would).
-int convert_datalog(std::FILE* input, std::FILE* output, std::FILE* progress, std::FILE* report,
-                    text_mode mode = text_mode::bytes);
+// standard output, `report` what goes to the error stream.
+int convert_datalog(std::FILE* input, std::FILE* output, text_mode mode, std::FILE* progress,
+                    std::FILE* report);
 
 }  // namespace datalog

@@ -1,6 +1,8 @@
 #include "datalog/record_line.h"
 
+#include <array>
 #include <cstring>
+#include <string_view>
 
 namespace datalog {
 
@@ -22,6 +24,10 @@ std::uint64_t eight_digits(std::uint32_t x) {
     parts = tens + ((parts - tens * 10) << 8);
     return parts + 0x3030303030303030u;
 }
+
+// The record number's text as written: its two words, 16 characters.
+constexpr std::size_t number_text_length = 2 * sizeof(std::uint64_t);
+static_assert(number_text_length > record_number_width, "the words hold the widest number");
 
 // The characters `bytes` (0-15) on from the start of the 16 characters (low,
 // high), written as 16 characters at `out`.
@@ -53,6 +59,31 @@ void set_text(record_number& number) {
     number.text_high = high;
 }
 
+// Writes the line end of `mode` at `out`: a CR, which LF then overwrites
+// where a line ends with LF alone. Returns its length.
+std::size_t write_line_end(text_mode mode, char* out) {
+    const std::size_t cr = mode == text_mode::windows ? 1 : 0;
+    out[0] = '\r';
+    out[cr] = '\n';
+    return cr + 1;
+}
+
+constexpr std::string_view progress_head = "Unpacking record ";
+constexpr std::string_view progress_tail = " from .KYX file";
+
+// The tail and the CR that may follow it, copied as one fixed-size piece.
+constexpr std::array<char, progress_tail.size() + 1> progress_tail_and_cr = [] {
+    std::array<char, progress_tail.size() + 1> piece{};
+    for (std::size_t i = 0; i < progress_tail.size(); ++i) piece[i] = progress_tail[i];
+    piece[progress_tail.size()] = '\r';
+    return piece;
+}();
+
+static_assert(progress_head.size() + number_text_length + progress_tail_and_cr.size() + 1 <=
+                  progress_line_capacity,
+              "every piece of a progress line fits");
+static_assert(number_text_length <= record_line_capacity, "a record line's number fits");
+
 }  // namespace
 
 record_number record_number_at(std::uint32_t value) {
@@ -81,29 +112,24 @@ void advance(record_number& number) {
 }
 
 std::size_t format_record_line(const record_number& number, const char* record, unsigned values,
-                               bool crlf, char* out) {
+                               text_mode mode, char* out) {
     const int start = number.first < 5 ? number.first : 5;  // at least five wide
-    std::size_t length = static_cast<std::size_t>(10 - start);
+    std::size_t length = record_number_width - static_cast<std::size_t>(start);
     write_from(number.text_low, number.text_high, start, out);  // the values overwrite what follows
     format_values(record, values, out + length);
     length += value_entry_length * values;
-    out[length] = '\r';
-    out[length + crlf] = '\n';
-    return length + crlf + 1;
+    return length + write_line_end(mode, out + length);
 }
 
-std::size_t format_progress_line(const record_number& number, bool crlf, char* out) {
+std::size_t format_progress_line(const record_number& number, text_mode mode, char* out) {
     // Fixed-size pieces, each overwriting what the one before wrote past its text.
-    static const char head[] = "Unpacking record ";
-    static const char tail[16] = {' ', 'f', 'r', 'o', 'm', ' ', '.', 'K',
-                                  'Y', 'X', ' ', 'f', 'i', 'l', 'e', '\r'};
-    std::memcpy(out, head, 17);
-    write_from(number.text_low, number.text_high, number.first, out + 17);
-    const std::size_t digits = static_cast<std::size_t>(10 - number.first);
-    std::memcpy(out + 17 + digits, tail, 16);
-    const std::size_t length = 17 + digits + 15 + crlf;
-    out[length] = '\n';
-    return length + 1;
+    std::memcpy(out, progress_head.data(), progress_head.size());
+    char* digits_at = out + progress_head.size();
+    write_from(number.text_low, number.text_high, number.first, digits_at);
+    char* tail_at = digits_at + record_number_width - static_cast<std::size_t>(number.first);
+    std::memcpy(tail_at, progress_tail_and_cr.data(), progress_tail_and_cr.size());
+    char* end_at = tail_at + progress_tail.size();
+    return static_cast<std::size_t>(end_at - out) + write_line_end(mode, end_at);
 }
 
 }  // namespace datalog

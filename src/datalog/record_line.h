@@ -5,19 +5,22 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "datalog/chunked_io.h"
 #include "datalog/datalog_format.h"
+#include "datalog/text_mode.h"
 #include "datalog/value_text/digit_text.h"
 #include "datalog/value_text/value_paths.h"
 
 namespace datalog {
 
-// The longest record line: a 10-digit record number, 16 values and "\r\n".
+// The widest record number's text: 2^32 - 1 has ten digits.
+constexpr std::size_t record_number_width = 10;
+
+// The longest record line: a 10-digit record number, 16 values and the
+// longest line end.
 constexpr std::size_t record_line_capacity =
-    10 + max_values_per_record * value_entry_length + 2 + format_values_overrun;
+    record_number_width + max_values_per_record * value_entry_length +
+    line_end(text_mode::windows).size() + format_values_overrun;
 constexpr std::size_t progress_line_capacity = 64;
-static_assert(record_line_capacity <= max_piece && progress_line_capacity <= max_piece,
-              "a line fits in what the writer reserves");
 
 // A record number and its decimal text, right-aligned in characters 0-9 with
 // spaces before it. The text is kept as two 64-bit words (its characters in
@@ -39,15 +42,15 @@ record_number record_number_at(std::uint32_t value);
 void advance(record_number& number);
 
 // "%5d" of the record number, then ", %+.4E" of each of the `values` packed
-// values at `record`, then the line end: "\n", or "\r\n" with `crlf`. Returns
-// the length written; `out` has room for record_line_capacity characters, all
-// of which may be written.
+// values at `record`, then the line end of `mode`. Returns the length written;
+// `out` has room for record_line_capacity characters, all of which may be
+// written.
 std::size_t format_record_line(const record_number& number, const char* record, unsigned values,
-                               bool crlf, char* out);
+                               text_mode mode, char* out);
 
-// "Unpacking record %d from .KYX file" and the line end. Returns the length
-// written; `out` has room for progress_line_capacity characters, all of which
-// may be written.
-std::size_t format_progress_line(const record_number& number, bool crlf, char* out);
+// "Unpacking record %d from .KYX file" and the line end of `mode`. Returns the
+// length written; `out` has room for progress_line_capacity characters, all of
+// which may be written.
+std::size_t format_progress_line(const record_number& number, text_mode mode, char* out);
 
 }  // namespace datalog

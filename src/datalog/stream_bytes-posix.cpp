@@ -2,16 +2,6 @@
 
 namespace datalog {
 
-text_mode system_text_mode() {
-    return text_mode::bytes;
-}
-
-int pass_bytes(std::FILE*) {
-    return 0;  // text is bytes here
-}
-
-void restore_mode(std::FILE*, int) {}
-
 // Through the stream, so that any kind of stream serves; unbuffered, it
 // passes each request to the system, and a failed read keeps what came
 // before it.

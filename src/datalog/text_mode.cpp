@@ -1,6 +1,8 @@
 #include "datalog/text_mode.h"
 
+#include <cstdarg>
 #include <cstring>
+#include <string>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -33,6 +35,40 @@ std::size_t find_cr_or_end(const char* bytes, std::size_t size) {
 }
 
 }  // namespace
+
+void write_text(std::FILE* stream, text_mode mode, std::string_view text) {
+    if (mode == text_mode::bytes) {
+        std::fwrite(text.data(), 1, text.size(), stream);
+        return;
+    }
+    // One write for the whole text, as a text-mode stream without a buffer
+    // would pass it on.
+    std::string lines;
+    lines.reserve(text.size() + 8);
+    for (const char c : text) {
+        if (c == '\n')
+            lines += line_end(mode);
+        else
+            lines += c;
+    }
+    std::fwrite(lines.data(), 1, lines.size(), stream);
+}
+
+void print_text(std::FILE* stream, text_mode mode, const char* format, ...) {
+    std::va_list arguments;
+    va_start(arguments, format);
+    std::va_list again;
+    va_copy(again, arguments);
+    const int length = std::vsnprintf(nullptr, 0, format, arguments);
+    va_end(arguments);
+    if (length > 0) {
+        std::string text(static_cast<std::size_t>(length) + 1, '\0');
+        std::vsnprintf(&text[0], text.size(), format, again);
+        text.pop_back();
+        write_text(stream, mode, text);
+    }
+    va_end(again);
+}
 
 folded_text fold_text_mode(char* bytes, std::size_t size, bool at_end) {
     std::size_t in = find_cr_or_end(bytes, size);

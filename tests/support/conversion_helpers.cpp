@@ -74,7 +74,7 @@ conversion run_conversion(const std::string& datalog_bytes, long fail_at, datalo
     std::FILE* progress = std::tmpfile();
     std::FILE* report = std::tmpfile();
     conversion result{};
-    result.status = datalog::convert_datalog(input, output, progress, report, mode);
+    result.status = datalog::convert_datalog(input, output, mode, progress, report);
     result.output_error = std::ferror(output) != 0;
     std::fflush(output);
     result.text = read_all(output);

@@ -52,7 +52,8 @@ std::string check_conversion_invariants(const std::uint8_t* data, std::size_t si
     std::FILE* report = std::tmpfile();
     if (size != 0) std::fwrite(data, 1, size, input);
     std::rewind(input);
-    const int status = datalog::convert_datalog(input, output, progress, report);
+    const int status =
+        datalog::convert_datalog(input, output, datalog::text_mode::bytes, progress, report);
     const std::string text = read_all(output), out = read_all(progress);
     for (std::FILE* file : {input, output, progress, report}) std::fclose(file);
 
