@@ -2,6 +2,19 @@
 
 #include <cmath>
 
+#include "datalog/value_text/scale_tables.h"
+
+// With d the value's decimal exponent, m * 2^k * 10^(4-d) lies halfway between
+// two integers when twice it, m * 2^(k+5-d) * 5^(4-d), is an odd integer.
+bool is_exact_tie(std::uint32_t m, int k) {
+    const datalog::scale_entry& entry = datalog::scale_table[k - datalog::min_scale_k];
+    const int d = entry.exponent + (m >= entry.ten_threshold ? 1 : 0);
+    int twos = k + 5 - d, fives = 4 - d;
+    for (; m % 2 == 0; m /= 2) ++twos;
+    for (; m % 5 == 0; m /= 5) ++fives;
+    return twos == 0 && fives >= 0;
+}
+
 // Such a value is (q + 1/2) * 10^-s for a five-digit q; being a binary
 // fraction, it is either j / 2^(s+1) with j odd (s >= 0) or the integer
 // (2q + 1) * 5^-s * 2^(-s-1) (s < 0), and its significand must fit in 24 bits.

@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <vector>
 
+// Whether m * 2^k (m in [2^23, 2^24), k as the formatter's scale table has
+// it) lies exactly halfway between two five-digit texts.
+bool is_exact_tie(std::uint32_t m, int k);
+
 // The positive ties, each once (about 175,000 of them).
 std::vector<double> all_ties();
 

@@ -5,9 +5,8 @@
 
 std::vector<datalog::value_path> available_value_paths() {
     std::vector<datalog::value_path> paths;
-    for (const auto path :
-         {datalog::value_path::scalar, datalog::value_path::avx2, datalog::value_path::avx512})
-        if (datalog::value_path_available(path)) paths.push_back(path);
+    for (const datalog::value_path_entry& entry : datalog::value_path_table)
+        if (entry.available()) paths.push_back(entry.path);
     return paths;
 }
 

@@ -8,7 +8,7 @@
 
 #include "datalog/value_text/value_paths.h"
 
-// Every available path, scalar first.
+// Every path this build and processor run, fastest first.
 std::vector<datalog::value_path> available_value_paths();
 
 // The text `path` writes for the packed values in `chars` (8 characters each),

@@ -9,6 +9,30 @@ namespace datalog {
 
 enum class value_path { scalar, avx2, avx512 };
 
+// Characters a path may write past the values' text, which the caller
+// overwrites or ignores.
+constexpr unsigned format_values_overrun = 3;
+
+// One path: its name, whether this build and processor run it, and what it
+// does. `format` writes ", " and the 11-character text of each of the `count`
+// (0-16) packed values at `chars`: 13 * count characters, and up to
+// format_values_overrun more after them. It reads only the 8 * count
+// characters of the values, and returns how many of them it handed to the
+// exact scaling (values near a rounding tie; README.md in this folder).
+struct value_path_entry {
+    value_path path;
+    const char* name;
+    bool (*available)();
+    unsigned (*format)(const char* chars, unsigned count, char* out);
+};
+
+// Every path, fastest first: the one list the dispatch, the benchmark and the
+// tests read.
+extern const value_path_entry value_path_table[3];
+
+// The path's entry in the table.
+const value_path_entry& entry_of(value_path path);
+
 // "scalar", "avx2" or "avx512".
 const char* value_path_name(value_path path);
 
@@ -26,13 +50,7 @@ value_path active_value_path();
 // is refused: false, and the path taken stays as it was.
 bool set_value_path(value_path path);
 
-// Characters format_values may write past the values' text, which the caller
-// overwrites or ignores.
-constexpr unsigned format_values_overrun = 3;
-
-// Writes ", " and the 11-character text of each of the `count` (0-16) packed
-// values at `chars`: 13 * count characters, and up to format_values_overrun
-// more after them. Reads only the 8 * count characters of the values.
+// The text of the values as the active path's `format` writes it.
 void format_values(const char* chars, unsigned count, char* out);
 
 }  // namespace datalog

@@ -17,7 +17,8 @@ namespace datalog {
 
 #if DATALOG_VECTOR_PATHS
 
-// Only these functions use AVX2; the rest of the program runs on any x86-64.
+// Only these functions use AVX2; the rest of the program runs on any x86
+// processor the build targets (SSE2 for the 32-bit Windows program).
 #define DATALOG_AVX2 __attribute__((target("avx2")))
 
 namespace {
@@ -218,8 +219,10 @@ DATALOG_AVX2 void store_texts(__m256i digits, __m256i exponent, __m256i negative
 }
 
 // Eight values; inlined into the loop below, which keeps its constants in
-// registers from one group to the next.
-DATALOG_AVX2 inline __attribute__((always_inline)) void format_eight(const char* chars, char* out) {
+// registers from one group to the next. Returns how many it handed to the
+// exact scaling.
+DATALOG_AVX2 inline __attribute__((always_inline)) unsigned format_eight(const char* chars,
+                                                                         char* out) {
     const __m256i bytes = packed_bytes(chars);
     // Byte 0: sign in bit 0, a 7-bit two's-complement exponent in bits 7-1;
     // bytes 1-3: the fraction, most significant first.
@@ -230,14 +233,21 @@ DATALOG_AVX2 inline __attribute__((always_inline)) void format_eight(const char*
                                 3, 2, 1, -1, 7, 6, 5, -1, 11, 10, 9, -1, 15, 14, 13, -1));
     const rounded_values rounded = round_values(fraction, exponent);
     store_texts(rounded.digits, rounded.exponent, negative, out);
-    reformat_near_ties(chars, static_cast<unsigned>(rounded.near_tie), out);
+    return reformat_near_ties(chars, static_cast<unsigned>(rounded.near_tie), out);
 }
 
 }  // namespace
 
-DATALOG_AVX2 void format_values_avx2(const char* chars, unsigned groups, char* out) {
+DATALOG_AVX2 unsigned format_values_avx2(const char* chars, unsigned count, char* out) {
+    unsigned handed = 0;
+    const unsigned groups = count / 8;
     for (unsigned g = 0; g < groups; ++g)
-        format_eight(chars + 8 * packed_value_length * g, out + 8 * value_entry_length * g);
+        handed +=
+            format_eight(chars + 8 * packed_value_length * g, out + 8 * value_entry_length * g);
+    // The scalar path overwrites what the last group wrote past its text.
+    const unsigned done = 8 * groups;
+    return handed + format_values_scalar(chars + packed_value_length * done, count - done,
+                                         out + value_entry_length * done);
 }
 
 bool avx2_values_available() {
@@ -250,7 +260,9 @@ bool avx2_values_available() {
     return false;
 }
 
-void format_values_avx2(const char*, unsigned, char*) {}
+unsigned format_values_avx2(const char*, unsigned, char*) {
+    return 0;
+}
 
 #endif
 

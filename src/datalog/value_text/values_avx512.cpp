@@ -88,7 +88,7 @@ DATALOG_AVX512 rounded_lanes round_eight_lanes(__m256 value, __m256i power_index
 
 }  // namespace
 
-DATALOG_AVX512 void format_values_avx512(const char* chars, unsigned count, char* out) {
+DATALOG_AVX512 unsigned format_values_avx512(const char* chars, unsigned count, char* out) {
     const __m512i words = packed_words(chars, count);
     const __m512i fraction = _mm512_and_si512(words, _mm512_set1_epi32(0xFFFFFF));
     const __m512i exponent = _mm512_srai_epi32(words, 25);  // 7-bit two's complement
@@ -175,7 +175,8 @@ DATALOG_AVX512 void format_values_avx512(const char* chars, unsigned count, char
         _mm512_mask_storeu_epi8(out + 52 * chunk, first_bytes(left < 52 ? left : 52), text);
     }
     const unsigned near_tie = _cvtmask16_u32(near_mask);
-    reformat_near_ties(chars, near_tie & ~static_cast<unsigned>(zero) & ((1u << count) - 1), out);
+    return reformat_near_ties(chars, near_tie & ~static_cast<unsigned>(zero) & ((1u << count) - 1),
+                              out);
 }
 
 bool avx512_values_available() {
@@ -188,7 +189,9 @@ bool avx512_values_available() {
     return false;
 }
 
-void format_values_avx512(const char*, unsigned, char*) {}
+unsigned format_values_avx512(const char*, unsigned, char*) {
+    return 0;
+}
 
 #endif
 

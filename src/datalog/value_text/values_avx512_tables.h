@@ -25,10 +25,13 @@ constexpr hex_table make_hex_table() {
 
 constexpr hex_table hex_values = make_hex_table();
 
-// "E-27" ... "E+20" as 32-bit words, at exponent + 27.
+// "E-27" ... "E+18" as 32-bit words, at exponent + 27, in three whole
+// vectors (the last two words unused).
 struct exponent_words {
     std::uint32_t words[48];
 };
+static_assert(vector_constants::max_decimal_exponent - vector_constants::min_decimal_exponent < 48,
+              "every exponent has its word");
 
 // The scalar path's exponent texts, each as one word (first character lowest).
 constexpr exponent_words make_exponent_words() {
