@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "conversion_helpers.h"
+
 namespace {
 
 std::string pattern(std::size_t size) {
@@ -17,20 +19,6 @@ std::string pattern(std::size_t size) {
     for (std::size_t i = 0; i < size; ++i)
         text[i] = static_cast<char>('A' + (i * 7 + i / 251) % 26);
     return text;
-}
-
-// Reads `stream` in pieces of the given sizes (cycled) until it ends.
-std::string read_in_pieces(std::FILE* stream, const std::vector<std::size_t>& sizes) {
-    auto reader = std::make_unique<datalog::chunked_reader>();
-    reader->stream = stream;
-    std::string text;
-    for (std::size_t i = 0;; ++i) {
-        const std::size_t size = sizes[i % sizes.size()];
-        const char* piece = nullptr;
-        const std::size_t got = datalog::read_piece(*reader, size, &piece);
-        text.append(piece, got);
-        if (got < size) return text;
-    }
 }
 
 TEST(ChunkedIo, PiecesAcrossChunksGiveTheStreamBackWhole) {

@@ -106,12 +106,6 @@ TEST_F(Program, NoArgumentsTestTheProgramsOwnPath) {
     EXPECT_EQ(missing.err, banner + "no input file specified\n");
 }
 
-}  // namespace
-
-namespace {
-
-using namespace e2e;
-
 TEST_F(Program, DroppingTheShippedExampleGivesItsExpectedText) {
     const std::string examples = DATALOG_EXAMPLES_DIR;
     write("ZBA_D001.KYX", read_file(examples + "/ZBA_D001.KYX"));

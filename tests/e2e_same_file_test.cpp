@@ -60,8 +60,6 @@ TEST_F(Program, DevicesStillServeAsOutputs) {
     EXPECT_EQ(r.err, converted("ZBA_D001.KYX", device));
 }
 
-}  // namespace
-
 // Under Wine one file reached through two drive letters has two volume serial
 // numbers: a hard link to the datalog must still be refused.
 TEST_F(Program, NeverWritesOverTheInputThroughAnotherDriveLetter) {
@@ -117,3 +115,5 @@ TEST_F(Program, ConvertsBetweenFileSystemsWhoseInodeNumbersMeet) {
     EXPECT_EQ(read_file(path("t2/out.txt")), as_written(small_text));
     EXPECT_EQ(read_file(path("t1/A.KYX")), small_datalog());
 }
+
+}  // namespace

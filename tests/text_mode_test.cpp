@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <random>
 #include <string>
 
@@ -69,16 +68,7 @@ std::string read_as_text(const std::string& content) {
     std::FILE* file = std::tmpfile();
     std::fwrite(content.data(), 1, content.size(), file);
     std::rewind(file);
-    auto reader = std::make_unique<datalog::chunked_reader>();
-    reader->stream = file;
-    reader->mode = datalog::text_mode::windows;
-    std::string text;
-    for (;;) {
-        const char* piece = nullptr;
-        const std::size_t got = datalog::read_piece(*reader, 128, &piece);
-        text.append(piece, got);
-        if (got < 128) break;
-    }
+    const std::string text = read_in_pieces(file, {128}, datalog::text_mode::windows);
     std::fclose(file);
     return text;
 }

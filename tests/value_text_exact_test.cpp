@@ -6,17 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "datalog/value_text/value_text.h"
 #include "datalog_writer.h"
 #include "packed_ties.h"
 #include "reference_format.h"
+#include "two_threads.h"
 #include "value_path_texts.h"
 
 namespace {
@@ -27,12 +28,23 @@ double packed(bool negative, int exponent, std::uint32_t fraction) {
     return negative ? -magnitude : magnitude;
 }
 
-// Calls work(begin, end) over [0, count) in pieces on two threads.
+// Calls work(begin, end) over [0, count) in two halves, one on each thread.
 template <typename Work>
-void on_two_threads(std::size_t count, Work work) {
-    std::thread other([&] { work(count / 2, count); });
-    work(0, count / 2);
-    other.join();
+void split_over_two_threads(std::size_t count, Work work) {
+    struct halves {
+        Work* work;
+        std::size_t count;
+        std::atomic<int> taken{0};
+    } split{&work, count};
+    on_two_threads(
+        [](void* context) {
+            auto& h = *static_cast<halves*>(context);
+            if (h.taken++ == 0)
+                (*h.work)(0, h.count / 2);
+            else
+                (*h.work)(h.count / 2, h.count);
+        },
+        &split);
 }
 
 // Checks every value, as packed values 16 to a record, through every
@@ -43,7 +55,7 @@ long check_all(const std::vector<double>& values) {
     std::string chars;
     for (const double value : values) chars += datalog_writer::encode_packed_value(value);
     std::vector<std::string> want(values.size());
-    on_two_threads(values.size(), [&](std::size_t begin, std::size_t end) {
+    split_over_two_threads(values.size(), [&](std::size_t begin, std::size_t end) {
         for (std::size_t i = begin; i < end; ++i) want[i] = reference_format(values[i]);
     });
     constexpr std::size_t entry = datalog::value_entry_length;

@@ -10,8 +10,9 @@ scaling to five digits, q = m * 2^k * 10^(4-d):
 
 - multiply (4-d >= 0): the exact product m * multiplier, a 96-bit number
   times m, holds q in its bits from 96 up, so rounding half up adds 2^95;
-- divide (4-d < 0): n = m << shift, q = floor((2n + d) / 2d) with 2d the
-  table's divisor, estimated as (x * floor(2^64 / 2d)) >> 64 and corrected.
+- divide (4-d < 0): n = m << shift, q = floor((2n + D) / 2D) with D the
+  power 5^(d-4) (times a power of two where k leaves one) and 2D the table's
+  divisor, estimated as (x * floor(2^64 / 2D)) >> 64 and corrected.
 
     python3 tools/make_format_tables.py > src/datalog/value_text/scale_tables.h
 

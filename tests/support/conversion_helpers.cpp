@@ -6,7 +6,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
+#include "datalog/chunked_io.h"
 #include "datalog/datalog_convert.h"
 
 namespace {
@@ -48,6 +50,21 @@ int seek_failing(void* cookie, off64_t* offset, int whence) {
 }
 
 }  // namespace
+
+std::string read_in_pieces(std::FILE* stream, const std::vector<std::size_t>& sizes,
+                           datalog::text_mode mode) {
+    auto reader = std::make_unique<datalog::chunked_reader>();
+    reader->stream = stream;
+    reader->mode = mode;
+    std::string text;
+    for (std::size_t i = 0;; ++i) {
+        const std::size_t size = sizes[i % sizes.size()];
+        const char* piece = nullptr;
+        const std::size_t got = datalog::read_piece(*reader, size, &piece);
+        text.append(piece, got);
+        if (got < size) return text;
+    }
+}
 
 std::string read_all(std::FILE* file) {
     std::string text;

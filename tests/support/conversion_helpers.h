@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "datalog/text_mode.h"
 
@@ -22,6 +23,11 @@ struct conversion {
 conversion run_conversion(const std::string& datalog_bytes, long fail_at = -1,
                           datalog::text_mode mode = datalog::text_mode::bytes,
                           bool unseekable = false);
+
+// Reads `stream` through the chunked reader in pieces of the given sizes
+// (cycled) until it ends, in text mode `mode`.
+std::string read_in_pieces(std::FILE* stream, const std::vector<std::size_t>& sizes,
+                           datalog::text_mode mode = datalog::text_mode::bytes);
 
 // Everything in a stream opened for update, from its start.
 std::string read_all(std::FILE* file);
