@@ -5,7 +5,7 @@
 // - text_mode::bytes (POSIX): a line ends with LF, and input is read as it is;
 // - text_mode::windows: a line ends with CR LF, and input is read as Windows'
 //   text mode reads it, a CR LF pair as LF and a byte 0x1A as the end.
-// The platform says which (app/platform_files.h, system_text_mode), and that
+// Whoever opens the files says which (the program's platform files), and that
 // one value goes down to every writer: the record and progress lines
 // (record_line.h), the console messages (write_text, print_text) and the
 // chunked reader, which folds the input a chunk at a time (chunked_io.h,
