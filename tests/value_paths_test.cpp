@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "datalog/datalog_format.h"
 #include "datalog/value_text/digit_text.h"
-#include "datalog/value_text/vector_values.h"
+#include "datalog/value_text/scale_tables.h"
 #include "datalog_writer.h"
 #include "packed_ties.h"
 #include "value_path_texts.h"
@@ -114,38 +115,28 @@ struct guarded_page {
     char* end() const { return base + size; }
 };
 
-TEST(ValuePaths, SixteenValuePathReadsAndWritesOnlyItsValues) {
-    if (!datalog::avx512_values_available()) GTEST_SKIP() << "no AVX-512 path";
+// Values placed to end at an inaccessible page, 0 to 16 of them: each path
+// reads only their characters, and writes their text and at most its
+// overrun past it (the 16-value path none, the 8-value path up to 3).
+TEST(ValuePaths, EveryPathReadsOnlyItsValuesAndWritesWithinItsOverrun) {
     guarded_page page;
     ASSERT_NE(page.base, nullptr);
     std::mt19937 rng(5);
-    for (unsigned count = 0; count <= 16; ++count) {
-        std::string chars;
-        for (unsigned v = 0; v < count; ++v) chars += datalog_writer::random_packed(rng);
-        char* at = page.end() - chars.size();
-        std::memcpy(at, chars.data(), chars.size());
-        std::string out(13 * count + 64, '#');
-        datalog::format_values_avx512(at, count, &out[0]);
-        EXPECT_EQ(out.substr(0, 13 * count), scalar_texts(chars)) << count;
-        EXPECT_EQ(out.substr(13 * count), std::string(64, '#')) << count;
-    }
-}
-
-TEST(ValuePaths, EightValuePathWritesAtMostThreeCharactersPastItsText) {
-    if (!datalog::avx2_values_available()) GTEST_SKIP() << "no AVX2 path";
-    guarded_page page;
-    ASSERT_NE(page.base, nullptr);
-    std::mt19937 rng(6);
-    for (unsigned count = 0; count <= 16; ++count) {
-        std::string chars;
-        for (unsigned v = 0; v < count; ++v) chars += datalog_writer::random_packed(rng);
-        char* at = page.end() - chars.size();
-        std::memcpy(at, chars.data(), chars.size());
-        std::string out(13 * count + 64, '#');
-        datalog::format_values_avx2(at, count, &out[0]);
-        EXPECT_EQ(out.substr(0, 13 * count), scalar_texts(chars)) << count;
-        EXPECT_EQ(out.substr(13 * count + datalog::format_values_overrun), std::string(61, '#'))
-            << count;
+    for (const datalog::value_path_entry& path : datalog::value_path_table) {
+        if (!path.available()) continue;
+        const unsigned overrun =
+            path.path == datalog::value_path::avx2 ? datalog::format_values_overrun : 0;
+        for (unsigned count = 0; count <= 16; ++count) {
+            std::string chars;
+            for (unsigned v = 0; v < count; ++v) chars += datalog_writer::random_packed(rng);
+            char* at = page.end() - chars.size();
+            std::memcpy(at, chars.data(), chars.size());
+            std::string out(13 * count + 64, '#');
+            path.format(at, count, &out[0]);
+            EXPECT_EQ(out.substr(0, 13 * count), scalar_texts(chars)) << path.name << count;
+            EXPECT_EQ(out.substr(13 * count + overrun), std::string(64 - overrun, '#'))
+                << path.name << count;
+        }
     }
 }
 
