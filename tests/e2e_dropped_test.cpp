@@ -75,19 +75,8 @@ TEST_F(Program, PathsLongerThan511CharactersWork) {
     std::string name;
     while (name.size() < 600) name += "long_folder_name_" + std::to_string(name.size()) + "/";
     write(name + "ZBA_D001.KYX", small_datalog());
-    if (!program_runs_natively()) {
-        // Windows' file-status query stops at 260 characters, so such a path
-        // cannot be dropped (it reads as no existing path); given with -i and
-        // -o, it converts.
-        const program_result dropped = run({name + "ZBA_D001.KYX"});
-        EXPECT_EQ(dropped.status, 1);
-        EXPECT_EQ(dropped.err, banner + usage_error);
-        const program_result r = run({"-i" + name + "ZBA_D001.KYX", "-o" + name + "ZBA_D001.txt"});
-        EXPECT_EQ(r.status, 0);
-        EXPECT_EQ(r.err, converted(name + "ZBA_D001.KYX", name + "ZBA_D001.txt"));
-        EXPECT_EQ(read_file(path(name + "ZBA_D001.txt")), as_written(small_text));
-        return;
-    }
+    // Dropped: the Windows program tests the path with the system's wide
+    // calls, which take it whole.
     const program_result r = run({name + "ZBA_D001.KYX"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, converted(name + "ZBA_D001.KYX", name + "ZBA_D001.txt"));

@@ -49,8 +49,12 @@ TEST(OptionScan, PathsStopArgumentAndOutcome) {
         EXPECT_STREQ(s.stop_argument, c.stop) << shown;
         EXPECT_EQ(s.arguments_left, c.left) << shown;
     }
-    EXPECT_EQ(scan({"-O"}).invalid_letter, 'O');
-    EXPECT_EQ(scan({"-"}).invalid_letter, '\0');
+    // The letter as a whole character, where it is more than one byte.
+    EXPECT_EQ(scan({"-O"}).invalid_letter, "O");
+    EXPECT_EQ(scan({"-"}).invalid_letter, std::string(1, '\0'));
+    EXPECT_EQ(scan({"-\u00e9x"}).invalid_letter, "\u00e9");
+    EXPECT_EQ(scan({"-\U0001d11e"}).invalid_letter, "\U0001d11e");
+    EXPECT_EQ(scan({"-\xE9x"}).invalid_letter, "\xE9");
     EXPECT_EQ(app::scan_options(0, nullptr).stop_argument, nullptr);
 }
 

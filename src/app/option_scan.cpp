@@ -23,10 +23,15 @@ option_scan scan_options(int argc, const char* const* argv) {
             case 'h':
                 scan.result = option_scan::outcome::help;
                 return scan;
-            default:  // a lone "-" reports its terminating zero byte
+            default: {  // a lone "-" reports its terminating zero byte
                 scan.result = option_scan::outcome::invalid;
-                scan.invalid_letter = argument[1];
+                std::size_t length = 1;
+                if (static_cast<unsigned char>(argument[1]) >= 0xC0)
+                    while ((static_cast<unsigned char>(argument[1 + length]) & 0xC0) == 0x80)
+                        ++length;
+                scan.invalid_letter.assign(argument + 1, length);
                 return scan;
+            }
         }
     }
     return scan;

@@ -9,7 +9,10 @@ namespace app {
 struct option_scan {
     enum class outcome { paths, help, invalid };
     outcome result = outcome::paths;
-    char invalid_letter = '\0';  // the second character of an invalid option
+    // The option letter of an invalid option: its second character (with the
+    // bytes that continue it where it is a UTF-8 sequence), or a zero byte for
+    // a lone "-".
+    std::string invalid_letter;
     // Absent until -i or -o gives one; "-i" alone gives an empty path.
     std::optional<std::string> input;
     std::optional<std::string> output;

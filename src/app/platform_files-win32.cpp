@@ -3,10 +3,22 @@
 #include <sys/stat.h>
 #include <windows.h>
 
+#include <string>
+
 #include "app/platform_files.h"
+#include "app/utf16_text.h"
 
 namespace app {
 namespace {
+
+// The name Windows holds for the path (utf16_text.h); false where no name is
+// spelled so, and nothing may be opened.
+bool windows_name(const std::string& path, std::wstring* name) {
+    std::u16string wide;
+    if (!wide_text(path, &wide)) return false;
+    name->assign(wide.begin(), wide.end());
+    return true;
+}
 
 HANDLE handle_of(int descriptor) {
     return reinterpret_cast<HANDLE>(_get_osfhandle(descriptor));
@@ -51,12 +63,14 @@ bool open_standard_streams() {
 }
 
 bool path_exists(const char* path) {
+    std::wstring name;
     struct _stat64i32 status;
-    return _stat64i32(path, &status) == 0;
+    return windows_name(path, &name) && _wstat64i32(name.c_str(), &status) == 0;
 }
 
 std::FILE* open_for_reading(const std::string& path) {
-    return std::fopen(path.c_str(), "rb");
+    std::wstring name;
+    return windows_name(path, &name) ? _wfopen(name.c_str(), L"rb") : nullptr;
 }
 
 bool is_directory(std::FILE*) {
@@ -96,7 +110,9 @@ bool has_content(int descriptor) {
 }
 
 int open_for_writing(const std::string& path) {
-    return _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE);
+    std::wstring name;
+    if (!windows_name(path, &name)) return -1;
+    return _wopen(name.c_str(), _O_WRONLY | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE);
 }
 
 int empty_file(int descriptor) {

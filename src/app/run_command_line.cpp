@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/console_text.h"
 #include "app/dropped_file.h"
 #include "app/file_identity.h"
 #include "app/option_scan.h"
@@ -13,12 +14,8 @@
 namespace app {
 namespace {
 
-// How this system's lines end: every message below ends its lines so.
+// How this system's lines end and its text reads.
 const datalog::text_mode text = system_text_mode();
-
-void say(std::FILE* stream, const char* message) {
-    datalog::write_text(stream, text, message);
-}
 
 // Reads one character from standard input and discards it, with no prompt;
 // returns at once at the end of input. Called once on every path that ends
@@ -34,8 +31,9 @@ int finish(int status) {
     return status;
 }
 
-int fail(const char* format, const std::string& path) {
-    datalog::print_text(stderr, text, format, path.c_str());
+// "<before><path><after>" on the error stream, then the end with status 1.
+int fail(const char* before, const std::string& path, const char* after) {
+    write_message(stderr, before + path + after);
     return finish(1);
 }
 
@@ -47,7 +45,7 @@ int convert_files(const std::string& input_path, const std::string& output_path)
         std::fclose(input);
         input = nullptr;
     }
-    if (input == nullptr) return fail("cannot open input file %s\n", input_path);
+    if (input == nullptr) return fail("cannot open input file ", input_path, "\n");
     // The converter reads and writes whole 64 KiB chunks itself; unbuffered,
     // the streams pass each to the system in one piece.
     std::setvbuf(input, nullptr, _IONBF, 0);
@@ -55,17 +53,16 @@ int convert_files(const std::string& input_path, const std::string& output_path)
     const output_file opened = open_output(output_path, input);
     if (opened.stream == nullptr) {
         std::fclose(input);
-        return fail(
-            opened.is_input ? "output file %s is the input file\n" : "cannot open output file %s\n",
-            output_path);
+        return opened.is_input ? fail("output file ", output_path, " is the input file\n")
+                               : fail("cannot open output file ", output_path, "\n");
     }
     std::FILE* output = opened.stream;
     std::setvbuf(output, nullptr, _IONBF, 0);
 
-    datalog::print_text(stderr, text, "Processing file %s into output file %s\n",
-                        input_path.c_str(), output_path.c_str());
+    write_message(stderr,
+                  "Processing file " + input_path + " into output file " + output_path + "\n");
     const int converted = datalog::convert_datalog(input, output, text);
-    if (converted == datalog::invalid_datalog) say(stderr, "Invalid datalog file\n");
+    if (converted == datalog::invalid_datalog) write_message(stderr, "Invalid datalog file\n");
     std::fclose(input);
     // Flushing first lets every runtime report a failed last write, not only
     // those whose fclose does.
@@ -73,9 +70,9 @@ int convert_files(const std::string& input_path, const std::string& output_path)
     written = std::fclose(output) == 0 && written;
     // A failed read stopped the conversion: the records before it are kept.
     if (converted == datalog::input_read_failed)
-        return fail("cannot read input file %s\n", input_path);
-    if (!written) return fail("cannot write output file %s\n", output_path);
-    say(stderr, "\nOperation complete\n\n");
+        return fail("cannot read input file ", input_path, "\n");
+    if (!written) return fail("cannot write output file ", output_path, "\n");
+    write_message(stderr, "\nOperation complete\n\n");
     return finish(0);
 }
 
@@ -89,17 +86,17 @@ int run_command_line(int argc, const char* const* argv) {
     // error stream, which would put its messages out of order with standard
     // output when both go to one file.
     std::setvbuf(stderr, nullptr, _IONBF, 0);
-    say(stderr, banner_text);
+    write_message(stderr, banner_text);
 
     const option_scan scan = scan_options(argc, argv);
     if (scan.result == option_scan::outcome::help) {
-        say(stderr, usage_text_help);
+        write_message(stderr, usage_text_help);
         return finish(0);
     }
     if (scan.result == option_scan::outcome::invalid) {
-        datalog::print_text(stdout, text, "Invalid argument %c\n", scan.invalid_letter);
+        write_message(stdout, "Invalid argument " + scan.invalid_letter + "\n");
         std::fflush(stdout);
-        say(stderr, usage_text_error);
+        write_message(stderr, usage_text_error);
         return finish(1);
     }
 
@@ -109,22 +106,22 @@ int run_command_line(int argc, const char* const* argv) {
         case dropped_file_choice::outcome::convert:
             return convert_files(dropped.input, dropped.output);
         case dropped_file_choice::outcome::reject:
-            say(stderr, "Invalid datalog file\n");
+            write_message(stderr, "Invalid datalog file\n");
             return finish(0);
         case dropped_file_choice::outcome::pass_on:
             break;
     }
 
     if (scan.arguments_left) {
-        say(stderr, usage_text_error);
+        write_message(stderr, usage_text_error);
         return finish(1);
     }
     if (!scan.input) {
-        say(stderr, "no input file specified\n");
+        write_message(stderr, "no input file specified\n");
         return finish(1);
     }
     if (!scan.output) {
-        say(stderr, "no output file specified\n");
+        write_message(stderr, "no output file specified\n");
         return finish(1);
     }
     return convert_files(*scan.input, *scan.output);

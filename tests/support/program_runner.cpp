@@ -1,6 +1,7 @@
 #include "program_runner.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -30,6 +31,7 @@ struct run_setup {
     bool merged = false;
     int closed = 0;            // bit k: descriptor k closed
     int input = -1;            // standard input, when not /dev/null
+    int error = -1;            // the error stream, when not a file
     pid_t* started = nullptr;  // set: return once started, with the process here
 };
 
@@ -63,7 +65,9 @@ program_result run(const std::string& folder, const std::vector<std::string>& ar
         if (chdir(folder.c_str()) != 0) _exit(126);
         const int in = setup.input >= 0 ? setup.input : open("/dev/null", O_RDONLY);
         const int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int err = merged ? out : open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = setup.error >= 0 ? setup.error
+                        : merged         ? out
+                                 : open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(in, 0);
         dup2(out, 1);
         dup2(err, 2);
@@ -75,6 +79,9 @@ program_result run(const std::string& folder, const std::vector<std::string>& ar
             setenv("WINEDEBUG", "-all", 1);
             setenv("WINEPREFIX", wine_prefix().c_str(), 1);
             setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 0);  // no Mono or Gecko prompts
+            // Wine reads the Unix arguments in the locale's character set: the
+            // tests pass names in UTF-8.
+            setenv("LC_ALL", "C.UTF-8", 1);
             // As Debian's wine script does when it starts the 64-bit loader.
             if (runner.size() > 2 && runner.compare(runner.size() - 2, 2, "64") == 0)
                 setenv("WINELOADER", runner.c_str(), 1);
@@ -157,6 +164,35 @@ std::vector<waiting_result> run_programs_waiting(
     std::remove((folder + ".stdout").c_str());
     std::remove((folder + ".stderr").c_str());
     return results;
+}
+
+std::string run_program_on_terminal(const std::string& folder,
+                                    const std::vector<std::string>& args) {
+    const int terminal = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0) return "";
+    const int screen = open(ptsname(terminal), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    run_setup setup;
+    setup.error = screen;
+    pid_t child = -1;
+    setup.started = &child;
+    run(folder, args, setup);
+    close(screen);
+    // Read until the program and whatever it started have let the terminal go
+    // (a read then fails), or nothing has come for five seconds.
+    std::string shown;
+    for (;;) {
+        pollfd ready{terminal, POLLIN, 0};
+        if (poll(&ready, 1, 5000) <= 0) break;
+        char buffer[4096];
+        const ssize_t got = read(terminal, buffer, sizeof buffer);
+        if (got <= 0) break;
+        shown.append(buffer, static_cast<std::size_t>(got));
+    }
+    int wait_status = 0;
+    if (child > 0) waitpid(child, &wait_status, 0);
+    close(terminal);
+    std::remove((folder + ".stdout").c_str());
+    return shown;
 }
 
 program_result run_program_closed(const std::string& folder, const std::vector<std::string>& args,

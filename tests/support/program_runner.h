@@ -44,6 +44,12 @@ program_result run_program_merged(const std::string& folder, const std::vector<s
 program_result run_program_closed(const std::string& folder, const std::vector<std::string>& args,
                                   int closed);
 
+// Runs the program with its error stream on a terminal of its own, as a user
+// at a console sees it, and returns all the terminal showed (with the
+// terminal's own control sequences).
+std::string run_program_on_terminal(const std::string& folder,
+                                    const std::vector<std::string>& args);
+
 // What a run with an open pipe as standard input shows of the final wait.
 struct waiting_result {
     bool waited = false;        // still running after a pause, with nothing to read
