@@ -84,7 +84,8 @@ TEST_F(Program, NeverWritesOverAnInputNamedBeyondAscii) {
 TEST_F(Program, AConsoleShowsNamesAsTheyAre) {
     const std::string name = "\u03a9mega-\u30c7\u30fc\u30bf";
     write(name + ".KYX", small_datalog());
-    const std::string shown = run_program_on_terminal(folder, {"-i" + name + ".KYX", "-o" + name + ".txt"});
+    const std::string shown =
+        run_program_on_terminal(folder, {"-i" + name + ".KYX", "-o" + name + ".txt"});
     EXPECT_NE(shown.find(name + ".KYX"), std::string::npos) << shown;
     EXPECT_NE(shown.find(name + ".txt"), std::string::npos) << shown;
     EXPECT_EQ(read_file(path(name + ".txt")), as_written(small_text));

@@ -88,9 +88,13 @@ bool is_directory(std::FILE*) {
 // So: different indexes are different files, on both (a file has one index).
 // Equal indexes with equal, non-zero serials are one file. Equal indexes
 // otherwise are decided by a byte-range lock (lock_is_shared), which is exact
-// on both; a false refusal would need another program to hold a lock on that
-// very byte. Handles that are no disk files (NUL, the console) reach no
-// datalog.
+// on both but for one case; a false refusal would need another program to
+// hold a lock on that very byte. The case: under Wine an overlay file system
+// shows a lower file system's file with its inode number, and the two hold
+// separate locks, yet writing to the lower file empties what the overlay
+// reads. So equal indexes that the lock calls two files are still one file
+// when they agree in size and last-write time (to 100 ns). Handles that are
+// no disk files (NUL, the console) reach no datalog.
 bool same_open_file(int first, int second) {
     const HANDLE a = handle_of(first), b = handle_of(second);
     if (!is_disk_file(a) || !is_disk_file(b)) return false;
@@ -100,7 +104,9 @@ bool same_open_file(int first, int second) {
     if (x.nFileIndexHigh != y.nFileIndexHigh || x.nFileIndexLow != y.nFileIndexLow) return false;
     if (x.dwVolumeSerialNumber == y.dwVolumeSerialNumber && x.dwVolumeSerialNumber != 0)
         return true;
-    return lock_is_shared(b, a);
+    if (lock_is_shared(b, a)) return true;
+    return x.nFileSizeHigh == y.nFileSizeHigh && x.nFileSizeLow == y.nFileSizeLow &&
+           CompareFileTime(&x.ftLastWriteTime, &y.ftLastWriteTime) == 0;
 }
 
 bool has_content(int descriptor) {

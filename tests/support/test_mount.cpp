@@ -1,4 +1,4 @@
-#include "tmpfs_mount.h"
+#include "test_mount.h"
 
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -6,14 +6,16 @@
 #include <cerrno>
 #include <cstring>
 
-tmpfs_mount::tmpfs_mount(const std::string& folder) : folder_(folder) {
+test_mount::test_mount(const std::string& folder, const std::string& type,
+                       const std::string& options)
+    : folder_(folder) {
     if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST)
         error_ = "mkdir " + folder + ": " + std::strerror(errno);
-    else if (mount("none", folder.c_str(), "tmpfs", 0, "size=1m") != 0)
-        error_ = "mount " + folder + ": " + std::strerror(errno);
+    else if (mount(type.c_str(), folder.c_str(), type.c_str(), 0, options.c_str()) != 0)
+        error_ = "mount " + type + " on " + folder + ": " + std::strerror(errno);
 }
 
-tmpfs_mount::~tmpfs_mount() {
+test_mount::~test_mount() {
     if (mounted()) umount2(folder_.c_str(), MNT_DETACH);
 }
 
