@@ -185,6 +185,39 @@ TEST(ConvertDatalog, AFailedReadStopsWithTheRecordsBeforeIt) {
     }
 }
 
+// A read that fails in bytes the conversion never needed, past the end marker
+// or the record count, is no failure: the reader reads ahead of the records,
+// but the conversion ran to its end.
+TEST(ConvertDatalog, AFailedReadPastTheLastRecordNeededChangesNothing) {
+    using datalog_writer::datalog;
+    const std::string after(20000, '7');
+    const long records = 1152, record = 24;
+    const struct {
+        const char* name;
+        std::string file;
+        long fail_at;
+        unsigned count;
+    } cases[] = {
+        {"after the end marker", datalog(fields(0, 3, 12), rows(5)) + after,
+         records + 6 * record + 100, 0},
+        {"right after the end marker", datalog(fields(0, 3, 12), rows(5)) + after,
+         records + 6 * record, 0},
+        {"after the counted records", datalog(fields(5, 3, 12), rows(5), false) + after,
+         records + 5 * record + 100, 5},
+        {"right after the counted records", datalog(fields(5, 3, 12), rows(5), false) + after,
+         records + 5 * record, 5},
+    };
+    for (const auto& c : cases) {
+        const conversion plain = run_conversion(c.file);
+        const conversion r = run_conversion(c.file, c.fail_at);
+        EXPECT_EQ(r.status, datalog::conversion_ran) << c.name;
+        EXPECT_EQ(r.text, lines(5)) << c.name;
+        EXPECT_EQ(r.out, progress(1, 5) + summary(5)) << c.name;
+        EXPECT_EQ(r.err, plain.err) << c.name;
+        EXPECT_EQ(r.err, header_report(c.count, 3, 2, 3) + analysing) << c.name;
+    }
+}
+
 // Every header field at its full width, each character a different digit, so
 // that a field read too short, too long or in the wrong order shows; and a
 // count above 65,535 with fewer records in the file.

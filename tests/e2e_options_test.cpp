@@ -157,4 +157,30 @@ TEST_F(Program, AReadFailingPartwayKeepsTheRecordsBeforeIt) {
     }
 }
 
+// A read that fails only in bytes past the end marker or the record count
+// fails nothing: the 64 KiB read ahead meets it, the conversion never needs it.
+TEST_F(Program, AReadFailingPastTheLastRecordIsNoFailure) {
+    datalog_writer::header_fields h;
+    h.values_per_record = 16;
+    h.record_length = 64;
+    const std::vector<std::vector<double>> records(20, std::vector<double>(16, 1.5));
+    const std::string after(20000, '7');
+    for (const std::uint32_t count : {0u, 20u}) {
+        h.record_count = count;
+        write("END.KYX", datalog_writer::datalog(h, records, count == 0) + after);
+        const program_result plain = run({"-iEND.KYX", "-oPLAIN.TXT"});
+        const partly_readable source(path("END.KYX"), 8 * 1024);
+        if (!source.ready()) GTEST_SKIP() << "cannot map a file at address 0 (needs root)";
+        const std::string input = program_path(source.path());
+        const program_result r = run({"-i" + input, "-oOUT.TXT"});
+        EXPECT_EQ(r.status, 0) << count;
+        EXPECT_EQ(r.out, plain.out) << count;
+        EXPECT_EQ(r.err, banner + "Processing file " + input + " into output file OUT.TXT\n" +
+                             header_report(count, 16, 0, 0) + "\nAnalysing datalog file\n" +
+                             complete)
+            << count;
+        EXPECT_EQ(read_file(path("OUT.TXT")), read_file(path("PLAIN.TXT"))) << count;
+    }
+}
+
 }  // namespace

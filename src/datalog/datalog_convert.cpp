@@ -85,7 +85,9 @@ int convert_datalog(std::FILE* input, std::FILE* output, text_mode mode, std::FI
     flush(io->progress);
     std::fflush(progress);  // keeps the progress ahead of what follows in the report
 
-    const bool failed = io->input.failed;
+    // The reader reads ahead: a failed read counts only where it kept the
+    // conversion from bytes it needed, not past the end marker or the count.
+    const bool failed = truncated && io->input.failed;
     if (truncated && !failed)
         print_text(report, mode, "Datalog file truncated after record %d\n",
                    static_cast<int>(written));

@@ -18,8 +18,10 @@ namespace datalog {
 // inside a record, which is reported on the error stream); invalid_datalog when
 // the input cannot be positioned, the header block is incomplete, or the header
 // describes records that cannot hold their values; input_read_failed when a
-// read of the input failed (an error, not its end): the records before it are
-// written and counted, and nothing is said of truncation. Neither stream is
+// failed read of the input (an error, not its end) kept it from bytes it
+// needed: the records before it are written and counted, and nothing is said
+// of truncation. A read that fails only past the end marker or the record
+// count is no failure. Neither stream is
 // closed; a failed write shows in ferror(output).
 constexpr int conversion_ran = 0;
 constexpr int invalid_datalog = 1;
