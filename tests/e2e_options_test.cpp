@@ -3,7 +3,9 @@
 #include <cmath>
 #include <random>
 
+#include <sys/stat.h>
 #include "conversion_helpers.h"
+
 #include "e2e_fixture.h"
 #include "partly_readable.h"
 
@@ -180,6 +182,22 @@ TEST_F(Program, AReadFailingPastTheLastRecordIsNoFailure) {
                              complete)
             << count;
         EXPECT_EQ(read_file(path("OUT.TXT")), read_file(path("PLAIN.TXT"))) << count;
+    }
+}
+
+// The output the program creates is an ordinary file its user may write: a
+// second conversion onto it works, and it is not read-only (the Windows
+// program's read-only attribute shows, under Wine, as a file mode without
+// write permission).
+TEST_F(Program, AnOutputItCreatesStaysWritable) {
+    write("A.KYX", small_datalog());
+    for (int run_number = 1; run_number <= 2; ++run_number) {
+        const program_result r = run({"-iA.KYX", "-oNEW.TXT"});
+        EXPECT_EQ(r.status, 0) << run_number;
+        EXPECT_EQ(read_file(path("NEW.TXT")), as_written(small_text)) << run_number;
+        struct stat status;
+        ASSERT_EQ(stat(path("NEW.TXT").c_str(), &status), 0);
+        EXPECT_NE(status.st_mode & S_IWUSR, 0u) << run_number;
     }
 }
 
