@@ -25,7 +25,7 @@ TEST_F(Program, ADroppedNameIsNeverTakenForALookAlike) {
     write("data.txt", "precious notes\n");
     const program_result r = run({lookalike + ".KYX"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, converted(lookalike + ".KYX", lookalike + ".txt"));
+    EXPECT_EQ(r.err, as_written(converted(lookalike + ".KYX", lookalike + ".txt")));
     EXPECT_EQ(read_file(path(lookalike + ".txt")), as_written(small_text));
     EXPECT_EQ(read_file(path("data.KYX")), other_datalog());
     EXPECT_EQ(read_file(path("data.txt")), "precious notes\n");
@@ -38,14 +38,14 @@ TEST_F(Program, OptionsNameTheirFilesExactly) {
     write("result.txt", "precious notes\n");
     const program_result r = run({"-i" + lookalike + ".KYX", "-o" + result});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, converted(lookalike + ".KYX", result));
+    EXPECT_EQ(r.err, as_written(converted(lookalike + ".KYX", result)));
     EXPECT_EQ(read_file(path(result)), as_written(small_text));
     EXPECT_EQ(read_file(path("result.txt")), "precious notes\n");
     EXPECT_EQ(read_file(path("data.KYX")), other_datalog());
 
     const program_result missing = run({"-i\u03a9mega.KYX", "-oout.txt"});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, banner + "cannot open input file \u03a9mega.KYX\n");
+    EXPECT_EQ(missing.err, as_written(banner + "cannot open input file \u03a9mega.KYX\n"));
 }
 
 // Greek, CJK and a character beyond the Basic Multilingual Plane (a surrogate
@@ -55,12 +55,12 @@ TEST_F(Program, NamesInAnyScriptConvert) {
         write(name + ".KYX", small_datalog());
         const program_result dropped = run({name + ".KYX"});
         EXPECT_EQ(dropped.status, 0) << name;
-        EXPECT_EQ(dropped.err, converted(name + ".KYX", name + ".txt")) << name;
+        EXPECT_EQ(dropped.err, as_written(converted(name + ".KYX", name + ".txt"))) << name;
         EXPECT_EQ(read_file(path(name + ".txt")), as_written(small_text)) << name;
 
         const program_result named = run({"-i" + name + ".KYX", "-o" + name + "-out.txt"});
         EXPECT_EQ(named.status, 0) << name;
-        EXPECT_EQ(named.err, converted(name + ".KYX", name + "-out.txt")) << name;
+        EXPECT_EQ(named.err, as_written(converted(name + ".KYX", name + "-out.txt"))) << name;
         EXPECT_EQ(read_file(path(name + "-out.txt")), as_written(small_text)) << name;
     }
 }
@@ -73,7 +73,8 @@ TEST_F(Program, NeverWritesOverAnInputNamedBeyondAscii) {
     for (const std::string& output : {"./" + name, link}) {
         const program_result r = run({"-i" + name, "-o" + output});
         EXPECT_EQ(r.status, 1) << output;
-        EXPECT_EQ(r.err, banner + "output file " + output + " is the input file\n") << output;
+        EXPECT_EQ(r.err, as_written(banner + "output file " + output + " is the input file\n"))
+            << output;
         EXPECT_EQ(read_file(path(name)), small_datalog()) << output;
     }
 }
@@ -102,12 +103,12 @@ TEST_F(Program, RedirectedMessagesKeepTheirBytesForCodePageNames) {
         const program_result r = run({"-i" + name, "-oout.txt"});
         const std::string expected = name == muller ? shown : name;
         EXPECT_EQ(r.status, 0) << name;
-        EXPECT_EQ(r.err, converted(expected, "out.txt")) << name;
+        EXPECT_EQ(r.err, as_written(converted(expected, "out.txt"))) << name;
     }
     // The letter of an invalid option, a whole character.
     const program_result r = run({"-\u00fc"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "Invalid argument " + u_umlaut + "\n");
+    EXPECT_EQ(r.out, as_written("Invalid argument " + u_umlaut + "\n"));
 }
 
 }  // namespace

@@ -50,8 +50,8 @@ TEST_F(Program, OptionsAndArgumentErrors) {
         std::string shown;
         for (const auto& a : c.args) shown += "[" + a + "] ";
         EXPECT_EQ(r.status, c.status) << shown;
-        EXPECT_EQ(r.out, c.out) << shown;
-        EXPECT_EQ(r.err, c.err) << shown;
+        EXPECT_EQ(r.out, as_written(c.out)) << shown;
+        EXPECT_EQ(r.err, as_written(c.err)) << shown;
     }
     EXPECT_FALSE(file_exists(path("B")));
 }
@@ -61,8 +61,8 @@ TEST_F(Program, ConvertsWithOptionsAndLaterOptionsWin) {
     write("OUT.TXT", "old text, to be replaced\n");
     const program_result r = run({"-iother", "-oB", "-iZBA_D001.KYX", "-oOUT.TXT"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, small_progress);
-    EXPECT_EQ(r.err, converted("ZBA_D001.KYX", "OUT.TXT"));
+    EXPECT_EQ(r.out, as_written(small_progress));
+    EXPECT_EQ(r.err, as_written(converted("ZBA_D001.KYX", "OUT.TXT")));
     EXPECT_EQ(read_file(path("OUT.TXT")), as_written(small_text));
     EXPECT_FALSE(file_exists(path("B")));
 }
@@ -77,16 +77,17 @@ TEST_F(Program, ReportsInvalidDatalogsAndLeavesTheOutputEmpty) {
     const program_result bad = run({"-iBAD.KYX", "-oOUT.TXT"});
     EXPECT_EQ(bad.status, 0);
     EXPECT_EQ(bad.out, "");
-    EXPECT_EQ(bad.err, banner + "Processing file BAD.KYX into output file OUT.TXT\n" +
-                           "\nAutodetect number of records\n2 values per record\n"
-                           "1 values per phase\n2 phases per record\n" +
-                           "Invalid datalog file\n" + complete);
+    EXPECT_EQ(bad.err, as_written(banner + "Processing file BAD.KYX into output file OUT.TXT\n" +
+                                  "\nAutodetect number of records\n2 values per record\n"
+                                  "1 values per phase\n2 phases per record\n" +
+                                  "Invalid datalog file\n" + complete));
     EXPECT_EQ(read_file(path("OUT.TXT")), "");
 
     const program_result short_file = run({"-iSHORT.KYX", "-oOUT2.TXT"});
     EXPECT_EQ(short_file.status, 0);
-    EXPECT_EQ(short_file.err, banner + "Processing file SHORT.KYX into output file OUT2.TXT\n" +
-                                  "Invalid datalog file\n" + complete);
+    EXPECT_EQ(short_file.err,
+              as_written(banner + "Processing file SHORT.KYX into output file OUT2.TXT\n" +
+                         "Invalid datalog file\n" + complete));
     EXPECT_EQ(read_file(path("OUT2.TXT")), "");
 }
 
@@ -95,8 +96,9 @@ TEST_F(Program, ReportsATruncatedDatalogAndKeepsItsRecords) {
     write("CUT.KYX", full.substr(0, full.size() - 16 - 5));  // marker and part of record 2 gone
     const program_result r = run({"-iCUT.KYX", "-oOUT.TXT"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "Unpacking record 1 from .KYX file\n1 records processed\n");
-    EXPECT_NE(r.err.find("Datalog file truncated after record 1\n" + complete), std::string::npos);
+    EXPECT_EQ(r.out, as_written("Unpacking record 1 from .KYX file\n1 records processed\n"));
+    EXPECT_NE(r.err.find(as_written("Datalog file truncated after record 1\n" + complete)),
+              std::string::npos);
     EXPECT_EQ(read_file(path("OUT.TXT")), as_written("    1, +1.0000E+00, -2.5000E-01\n"));
 }
 
@@ -104,7 +106,7 @@ TEST_F(Program, RefusesADirectoryAsInput) {
     fs::create_directory(path("folder"));
     const program_result r = run({"-ifolder", "-oOUT.TXT"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, banner + "cannot open input file folder\n");
+    EXPECT_EQ(r.err, as_written(banner + "cannot open input file folder\n"));
     EXPECT_FALSE(file_exists(path("OUT.TXT")));
 }
 
@@ -113,9 +115,10 @@ TEST_F(Program, ReportsAFailedWrite) {
     write("ZBA_D001.KYX", small_datalog());
     const program_result r = run({"-iZBA_D001.KYX", "-o/dev/full"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, small_progress);
-    EXPECT_EQ(r.err, banner + "Processing file ZBA_D001.KYX into output file /dev/full\n" +
-                         small_report + "cannot write output file /dev/full\n");
+    EXPECT_EQ(r.out, as_written(small_progress));
+    EXPECT_EQ(r.err,
+              as_written(banner + "Processing file ZBA_D001.KYX into output file /dev/full\n" +
+                         small_report + "cannot write output file /dev/full\n"));
 }
 
 TEST_F(Program, ReportsAFailedRead) {
@@ -126,8 +129,9 @@ TEST_F(Program, ReportsAFailedRead) {
     const program_result r = run({"-i/proc/self/mem", "-oOUT.TXT"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, banner + "Processing file /proc/self/mem into output file OUT.TXT\n" +
-                         "cannot read input file /proc/self/mem\n");
+    EXPECT_EQ(r.err,
+              as_written(banner + "Processing file /proc/self/mem into output file OUT.TXT\n" +
+                         "cannot read input file /proc/self/mem\n"));
     EXPECT_EQ(read_file(path("OUT.TXT")), "");
 }
 
@@ -150,12 +154,14 @@ TEST_F(Program, AReadFailingPartwayKeepsTheRecordsBeforeIt) {
         const program_result r = run({"-i" + input, "-oOUT.TXT"});
         const std::size_t kept = (readable - 1152) / 128;
         EXPECT_EQ(r.status, 1) << readable;
-        EXPECT_EQ(r.err, banner + "Processing file " + input + " into output file OUT.TXT\n" +
+        EXPECT_EQ(r.err,
+                  as_written(banner + "Processing file " + input + " into output file OUT.TXT\n" +
                              header_report(0, 16, 0, 0) + "\nAnalysing datalog file\n" +
-                             "cannot read input file " + input + "\n");
+                             "cannot read input file " + input + "\n"));
         const std::string text = read_file(path("OUT.TXT"));
         EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), static_cast<long>(kept)) << readable;
-        EXPECT_NE(r.out.find(std::to_string(kept) + " records processed\n"), std::string::npos);
+        EXPECT_NE(r.out.find(as_written(std::to_string(kept) + " records processed\n")),
+                  std::string::npos);
     }
 }
 
@@ -177,9 +183,9 @@ TEST_F(Program, AReadFailingPastTheLastRecordIsNoFailure) {
         const program_result r = run({"-i" + input, "-oOUT.TXT"});
         EXPECT_EQ(r.status, 0) << count;
         EXPECT_EQ(r.out, plain.out) << count;
-        EXPECT_EQ(r.err, banner + "Processing file " + input + " into output file OUT.TXT\n" +
-                             header_report(count, 16, 0, 0) + "\nAnalysing datalog file\n" +
-                             complete)
+        EXPECT_EQ(r.err, as_written(banner + "Processing file " + input +
+                                    " into output file OUT.TXT\n" + header_report(count, 16, 0, 0) +
+                                    "\nAnalysing datalog file\n" + complete))
             << count;
         EXPECT_EQ(read_file(path("OUT.TXT")), read_file(path("PLAIN.TXT"))) << count;
     }

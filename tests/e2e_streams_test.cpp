@@ -51,7 +51,7 @@ TEST_F(Program, MergedConsoleStreamsKeepTheRunsOrder) {
     for (const merged_case& c : cases) {
         const program_result r = run_program_merged(folder, c.args);
         EXPECT_EQ(r.status, c.status) << c.name;
-        EXPECT_EQ(r.out, c.text) << c.name;
+        EXPECT_EQ(r.out, as_written(c.text)) << c.name;
     }
 }
 
@@ -87,19 +87,21 @@ TEST_F(Program, TheTextModeInputStreamOnWindows) {
               as_written("    1, +1.0000E+00, +2.0000E+00\n    2, +1.0313E+00, +1.2345E+04\n"));
 
     const program_result preamble_run = run({"-iPREAMBLE.KYX", "-oPREAMBLE.TXT"});
-    EXPECT_EQ(preamble_run.err, converted("PREAMBLE.KYX", "PREAMBLE.TXT"));
+    EXPECT_EQ(preamble_run.err, as_written(converted("PREAMBLE.KYX", "PREAMBLE.TXT")));
     EXPECT_EQ(read_file(path("PREAMBLE.TXT")), as_written(small_text));
 
     const program_result header_run = run({"-iEOF_HEADER.KYX", "-oEOF.TXT"});
     EXPECT_EQ(header_run.status, 0);
-    EXPECT_EQ(header_run.err, banner + "Processing file EOF_HEADER.KYX into output file EOF.TXT\n" +
-                                  "Invalid datalog file\n" + complete);
+    EXPECT_EQ(header_run.err,
+              as_written(banner + "Processing file EOF_HEADER.KYX into output file EOF.TXT\n" +
+                         "Invalid datalog file\n" + complete));
     EXPECT_EQ(read_file(path("EOF.TXT")), "");
 
     const program_result record_run = run({"-iEOF_RECORD.KYX", "-oEOF.TXT"});
     EXPECT_EQ(record_run.status, 0);
-    EXPECT_EQ(record_run.out, "Unpacking record 1 from .KYX file\n1 records processed\n");
-    EXPECT_NE(record_run.err.find("Datalog file truncated after record 1\n" + complete),
+    EXPECT_EQ(record_run.out,
+              as_written("Unpacking record 1 from .KYX file\n1 records processed\n"));
+    EXPECT_NE(record_run.err.find(as_written("Datalog file truncated after record 1\n" + complete)),
               std::string::npos);
     EXPECT_EQ(read_file(path("EOF.TXT")), as_written("    1, +1.0000E+00, -2.5000E-01\n"));
 }
@@ -138,7 +140,7 @@ TEST_F(Program, TextModeAtChunkBoundariesOnWindows) {
         const conversion expected = run_conversion(start + text_mode_view(changed + marker));
         const program_result r = run({"-iIN.KYX", "-oIN.TXT"});
         EXPECT_EQ(r.status, 0) << v.name;
-        EXPECT_TRUE(r.out == expected.out) << v.name;
+        EXPECT_TRUE(r.out == as_written(expected.out)) << v.name;
         EXPECT_TRUE(read_file(path("IN.TXT")) == as_written(expected.text)) << v.name;
         EXPECT_GT(expected.text.size(), datalog::chunk_size) << v.name;
     }
@@ -156,8 +158,8 @@ TEST_F(Program, ClosedStandardStreamsReachNoFile) {
         const std::string shown = "closed descriptors (bits) " + std::to_string(closed);
         EXPECT_EQ(r.status, 0) << shown;
         EXPECT_EQ(read_file(path("OUT.TXT")), as_written(small_text)) << shown;
-        EXPECT_EQ(r.out, closed & 2 ? "" : small_progress) << shown;
-        EXPECT_EQ(r.err, closed & 4 ? "" : err) << shown;
+        EXPECT_EQ(r.out, as_written(closed & 2 ? "" : small_progress)) << shown;
+        EXPECT_EQ(r.err, as_written(closed & 4 ? "" : err)) << shown;
         EXPECT_EQ(read_file(path("ZBA_D001.KYX")), small_datalog()) << shown;
     }
 }
@@ -215,8 +217,8 @@ TEST_F(Program, ADatalogThroughAPipeIsInvalid) {
     writer.join();
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, banner + "Processing file PIPE.KYX into output file OUT.TXT\n" +
-                         "Invalid datalog file\n" + complete);
+    EXPECT_EQ(r.err, as_written(banner + "Processing file PIPE.KYX into output file OUT.TXT\n" +
+                                "Invalid datalog file\n" + complete));
     EXPECT_EQ(read_file(path("OUT.TXT")), "");
 }
 

@@ -19,13 +19,6 @@ std::string environment(const char* name) {
     return value != nullptr ? value : "";
 }
 
-std::string fold_crlf(std::string text) {
-    std::string folded;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) folded += text[i];
-    return folded;
-}
-
 struct run_setup {
     std::string argv0;
     bool merged = false;
@@ -97,8 +90,8 @@ program_result run(const std::string& folder, const std::vector<std::string>& ar
     waitpid(child, &wait_status, 0);
     program_result result;
     result.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1;
-    result.out = fold_crlf(read_file(out_path));
-    result.err = merged ? "" : fold_crlf(read_file(err_path));
+    result.out = read_file(out_path);
+    result.err = merged ? "" : read_file(err_path);
     std::remove(out_path.c_str());
     std::remove(err_path.c_str());
     return result;

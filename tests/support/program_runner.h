@@ -5,7 +5,8 @@
 // (/usr/lib/wine/wine for the 32-bit Windows program, /usr/lib/wine/wine64
 // for the 64-bit one), the program runs under it, with WINEDEBUG=-all and,
 // unless WINEPREFIX is set, the prefix "wineprefix" beside the program.
-// Console streams are returned with CR LF folded to LF.
+// Console streams are returned as the bytes the program wrote: their lines
+// end with CR LF from the Windows program (e2e::as_written).
 #pragma once
 
 #include <string>
