@@ -222,4 +222,22 @@ TEST_F(Program, ADatalogThroughAPipeIsInvalid) {
     EXPECT_EQ(read_file(path("OUT.TXT")), "");
 }
 
+// The progress lines are a report, the text file is the work: when standard
+// output's reader has gone, the conversion still runs to its end, and the
+// status is what it would have been.
+TEST_F(Program, GoesOnWhenStandardOutputsReaderIsGone) {
+    datalog_writer::header_fields h;
+    h.values_per_record = 4;
+    h.record_length = 16;
+    write("BIG.KYX", datalog_writer::datalog(
+                         h, std::vector<std::vector<double>>(20000, {1.0, 2.0, 3.0, 4.0})));
+    const program_result plain = run({"-iBIG.KYX", "-oPLAIN.TXT"});
+    const program_result r = run_program_reader_gone(folder, {"-iBIG.KYX", "-oBIG.TXT"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err,
+              as_written(banner + "Processing file BIG.KYX into output file BIG.TXT\n" +
+                         header_report(0, 4, 0, 0) + "\nAnalysing datalog file\n" + complete));
+    EXPECT_EQ(read_file(path("BIG.TXT")), read_file(path("PLAIN.TXT")));
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 
 #include "app/platform_files.h"
 
@@ -13,6 +14,10 @@ datalog::text_mode system_text_mode() {
 }
 
 bool open_standard_streams() {
+    // The console text is a report and the text file the work: a write to a
+    // pipe whose reader has gone (| head) fails, and the conversion goes on,
+    // where the signal would end the program with the file half written.
+    std::signal(SIGPIPE, SIG_IGN);
     // open() takes the lowest free descriptor, so going up from 0 fills each
     // closed one in turn.
     for (int descriptor = 0; descriptor <= 2; ++descriptor) {

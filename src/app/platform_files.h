@@ -16,8 +16,9 @@ datalog::text_mode system_text_mode();
 
 // Makes sure standard input, output and error are open, on the null device
 // where they were not, so that no file the program opens can take their place
-// and receive console text; and makes standard output and the error stream
-// pass bytes as they are. False when that cannot be done.
+// and receive console text; makes standard output and the error stream pass
+// bytes as they are; and lets a write to a standard stream whose reader has
+// gone fail, rather than end the program. False when that cannot be done.
 bool open_standard_streams();
 
 // True when `path` names an existing file system entry (the dropped-file

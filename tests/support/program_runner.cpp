@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -25,6 +26,7 @@ struct run_setup {
     int closed = 0;            // bit k: descriptor k closed
     int input = -1;            // standard input, when not /dev/null
     int error = -1;            // the error stream, when not a file
+    bool reader_gone = false;  // standard output: a pipe nobody reads any more
     pid_t* started = nullptr;  // set: return once started, with the process here
 };
 
@@ -56,8 +58,15 @@ program_result run(const std::string& folder, const std::vector<std::string>& ar
     const pid_t child = fork();
     if (child == 0) {
         if (chdir(folder.c_str()) != 0) _exit(126);
+        signal(SIGPIPE, SIG_DFL);  // as a shell starts a program, whatever the test ignores
         const int in = setup.input >= 0 ? setup.input : open("/dev/null", O_RDONLY);
-        const int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int ends[2];
+        if (setup.reader_gone && pipe(ends) == 0) {
+            close(ends[0]);
+            close(out);
+            out = ends[1];
+        }
         const int err = setup.error >= 0 ? setup.error
                         : merged         ? out
                                  : open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -186,6 +195,13 @@ std::string run_program_on_terminal(const std::string& folder,
     close(terminal);
     std::remove((folder + ".stdout").c_str());
     return shown;
+}
+
+program_result run_program_reader_gone(const std::string& folder,
+                                       const std::vector<std::string>& args) {
+    run_setup setup;
+    setup.reader_gone = true;
+    return run(folder, args, setup);
 }
 
 program_result run_program_closed(const std::string& folder, const std::vector<std::string>& args,

@@ -45,6 +45,11 @@ program_result run_program_merged(const std::string& folder, const std::vector<s
 program_result run_program_closed(const std::string& folder, const std::vector<std::string>& args,
                                   int closed);
 
+// Runs the program with standard output a pipe whose reader has gone, as
+// `| head -c 10` leaves it once head has read its ten bytes.
+program_result run_program_reader_gone(const std::string& folder,
+                                       const std::vector<std::string>& args);
+
 // Runs the program with its error stream on a terminal of its own, as a user
 // at a console sees it, and returns all the terminal showed (with the
 // terminal's own control sequences).
