@@ -7,6 +7,7 @@
 # the guide rendered as README.txt (plain text, CR LF line ends, so Notepad
 # shows it) and examples\ at the top. Linux: bin/RARedir, the man page in
 # share/man/man1 (`man RARedir`), and share/doc/RARedir/examples/.
+include(cmake/source_date.cmake)
 set(DATALOG_MAN_PAGE ${CMAKE_CURRENT_BINARY_DIR}/RARedir.1)
 configure_file(doc/RARedir.1 ${DATALOG_MAN_PAGE} @ONLY)
 if(WIN32)
@@ -54,4 +55,7 @@ else()
   set(CPACK_SYSTEM_NAME ${CMAKE_SYSTEM_NAME})
 endif()
 set(CPACK_PACKAGE_FILE_NAME "${CPACK_PACKAGE_NAME}-${CPACK_PACKAGE_VERSION}-${CPACK_SYSTEM_NAME}")
+# Reproducible by default: the entries take the source date.
+configure_file(cmake/package_date.cmake.in package_date.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_BINARY_DIR}/package_date.cmake)
 include(CPack)

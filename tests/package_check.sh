@@ -3,6 +3,8 @@
 # the file list, the program (the very one the tests ran), the user's guide
 # (README.txt on Windows, the man page on Linux), saying how to run the
 # program, and the example with its expected text.
+# Every entry carries the build's source date, not the time its file was made,
+# so that two builds of one commit give the same package.
 # Usage: package_check.sh BUILD_DIR PROGRAM PACKAGE_NAME EXAMPLES_DIR VERSION
 #   PACKAGE_NAME ending in .zip: the Windows layout, text files with CR LF;
 #   ending in .tar.gz: the Linux layout.
@@ -41,6 +43,10 @@ case $package in
 esac
 sort "$work/wanted" -o "$work/wanted"
 cmp -s "$work/files" "$work/wanted" || { diff "$work/wanted" "$work/files"; fail "file list"; }
+source_date=${SOURCE_DATE_EPOCH:-$(sed -n 's/.*SOURCE_DATE_EPOCH} \([0-9]*\)).*/\1/p' "$build/package_date.cmake")}
+[ -n "$source_date" ] || fail "no source date in $build/package_date.cmake"
+(cd "$work/unpacked" && find . -type f -exec stat -c '%Y %n' {} +) > "$work/times"
+grep -v "^$source_date " "$work/times" && fail "entries not dated $source_date (the source date)"
 cmp -s "$work/unpacked/$packed_program" "$program" || fail "the packed program is not $program"
 # The guide says how to run it, with the version the program shows.
 for words in "iZBA_D001.KYX" "Dropping a file" "EXIT STATUS" \
