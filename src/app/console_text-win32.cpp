@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/console_text.h"
+#include "app/platform_files.h"
 #include "app/utf16_text.h"
 #include "datalog/text_mode.h"
 
@@ -40,7 +41,7 @@ bool ansi_text(const std::u16string& wide, std::string* ansi) {
 // A console takes the characters themselves (UTF-16); a file or a pipe takes
 // what logs and callers have always read for a name the code page holds.
 void write_message(std::FILE* stream, std::string_view text) {
-    constexpr datalog::text_mode mode = datalog::text_mode::windows;
+    const datalog::text_mode mode = system_text_mode();
     std::u16string wide;
     if (is_ascii(text) || !wide_text(text, &wide)) return datalog::write_text(stream, mode, text);
     const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
