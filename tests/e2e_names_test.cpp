@@ -2,6 +2,8 @@
 // whatever its characters, and never one whose name merely looks alike. The
 // tests pass names in UTF-8; the Windows program takes them as Windows holds
 // them, in UTF-16.
+#include <cctype>
+
 #include "e2e_fixture.h"
 
 namespace {
@@ -86,10 +88,47 @@ TEST_F(Program, AConsoleShowsNamesAsTheyAre) {
     const std::string name = "\u03a9mega-\u30c7\u30fc\u30bf";
     write(name + ".KYX", small_datalog());
     const std::string shown =
-        run_program_on_terminal(folder, {"-i" + name + ".KYX", "-o" + name + ".txt"});
+        run_program_on_terminal(folder, {"-i" + name + ".KYX", "-o" + name + ".txt"}).shown;
     EXPECT_NE(shown.find(name + ".KYX"), std::string::npos) << shown;
     EXPECT_NE(shown.find(name + ".txt"), std::string::npos) << shown;
     EXPECT_EQ(read_file(path(name + ".txt")), as_written(small_text));
+}
+
+// The letters and digits a terminal shows, without its control sequences
+// (Wine's console moves the cursor between characters).
+std::string letters_shown(const std::string& terminal) {
+    std::string letters;
+    for (std::size_t i = 0; i < terminal.size(); ++i) {
+        if (terminal[i] == '\x1B' && i + 1 < terminal.size() && terminal[i + 1] == '[') {
+            i += 2;
+            while (i < terminal.size() && (terminal[i] < 0x40 || terminal[i] > 0x7E)) ++i;
+        } else if (std::isalnum(static_cast<unsigned char>(terminal[i]))) {
+            letters += terminal[i];
+        }
+    }
+    return letters;
+}
+
+// Each message reaches the stream it was sent to, whichever of the two is a
+// console: the letter of an invalid option goes to standard output and the
+// usage text to the error stream, and a redirected stream keeps its bytes
+// (the code page's for 'ü' from the Windows program).
+TEST_F(Program, EachMessageLandsOnItsOwnStreamBesideAConsole) {
+    const std::string u_umlaut = program_runs_natively() ? "\u00fc" : "\xFC";
+    const terminal_result error_on_screen = run_program_on_terminal(folder, {"-\u00fc"}, 2);
+    const std::string error_letters = letters_shown(error_on_screen.shown);
+    EXPECT_EQ(error_on_screen.redirected, as_written("Invalid argument " + u_umlaut + "\n"));
+    EXPECT_EQ(error_letters.find("Invalid"), std::string::npos) << error_letters;
+    EXPECT_NE(error_letters.find("Usage"), std::string::npos) << error_letters;
+
+    write("M\u00fcller.KYX", small_datalog());
+    const terminal_result output_on_screen =
+        run_program_on_terminal(folder, {"-iM\u00fcller.KYX", "-oout.txt"}, 1);
+    const std::string output_letters = letters_shown(output_on_screen.shown);
+    EXPECT_EQ(output_on_screen.redirected,
+              as_written(converted("M" + u_umlaut + "ller.KYX", "out.txt")));
+    EXPECT_EQ(output_letters.find("Processing"), std::string::npos) << output_letters;
+    EXPECT_NE(output_letters.find("2recordsprocessed"), std::string::npos) << output_letters;
 }
 
 // Redirected console streams keep the bytes they have always had for names

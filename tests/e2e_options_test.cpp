@@ -207,4 +207,45 @@ TEST_F(Program, AnOutputItCreatesStaysWritable) {
     }
 }
 
+// The Linux program creates a new output as fopen(path, "w") would: mode 0666
+// less the umask.
+TEST_F(Program, ANewOutputTakesItsModeFromTheUmask) {
+    if (!program_runs_natively()) GTEST_SKIP() << "file modes are the Linux program's";
+    write("A.KYX", small_datalog());
+    for (const mode_t mask : {mode_t{022}, mode_t{002}, mode_t{077}}) {
+        const std::string name = "new" + std::to_string(mask) + ".txt";
+        const mode_t saved = umask(mask);
+        const program_result r = run({"-iA.KYX", "-o" + name});
+        umask(saved);
+        EXPECT_EQ(r.status, 0);
+        struct stat status;
+        ASSERT_EQ(stat(path(name).c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 0777, 0666 & ~mask) << "umask " << mask;
+    }
+}
+
+// The Linux program reads a datalog's bytes as they are: CR, LF and 0x1A
+// inside records are characters that are no hex digit (each reads as 0), and
+// none of them ends or shortens a record.
+TEST_F(Program, TheLinuxProgramReadsEveryByteAsItIs) {
+    if (!program_runs_natively()) GTEST_SKIP() << "the Windows program reads text mode";
+    std::string with_controls = small_datalog();
+    const std::size_t first_record = 1024 + 128;
+    const std::string controls = "\r\n\r\x1A\n\r";
+    with_controls.replace(first_record + 2, controls.size(), controls);
+    with_controls.replace(first_record + 16 + 10, 2, "\x1A\r");
+    std::string with_zeros = with_controls;
+    for (char& c : with_zeros)
+        if (c == '\r' || c == '\n' || c == '\x1A') c = '0';
+    write("CTRL.KYX", with_controls);
+    write("ZERO.KYX", with_zeros);
+    const program_result controls_run = run({"-iCTRL.KYX", "-oCTRL.TXT"});
+    const program_result zeros_run = run({"-iZERO.KYX", "-oZERO.TXT"});
+    EXPECT_EQ(controls_run.status, 0);
+    EXPECT_EQ(controls_run.out, small_progress);
+    EXPECT_EQ(read_file(path("CTRL.TXT")), read_file(path("ZERO.TXT")));
+    EXPECT_EQ(read_file(path("CTRL.TXT")),
+              "    1, +0.0000E+00, -2.5000E-01\n    2, +1.0313E+00, +5.6500E+01\n");
+}
+
 }  // namespace

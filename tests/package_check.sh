@@ -47,6 +47,9 @@ source_date=${SOURCE_DATE_EPOCH:-$(sed -n 's/.*SOURCE_DATE_EPOCH} \([0-9]*\)).*/
 [ -n "$source_date" ] || fail "no source date in $build/package_date.cmake"
 (cd "$work/unpacked" && find . -type f -exec stat -c '%Y %n' {} +) > "$work/times"
 grep -v "^$source_date " "$work/times" && fail "entries not dated $source_date (the source date)"
+# The guide is dated with the source date too, not the day it was built.
+guide_date=$(date -u -d "@$source_date" +%Y-%m-%d)
+grep -q -- "$guide_date" "$work/unpacked/$guide" || fail "the guide is not dated $guide_date"
 cmp -s "$work/unpacked/$packed_program" "$program" || fail "the packed program is not $program"
 # The guide says how to run it, with the version the program shows.
 for words in "iZBA_D001.KYX" "Dropping a file" "EXIT STATUS" \

@@ -195,4 +195,23 @@ TEST(ValuePaths, FewValuesButTiesAreHandedToTheExactScalingOnEveryPath) {
     EXPECT_GT(ties, 0);
 }
 
+// Every exact tie goes to the exact scaling, and each path counts each one,
+// in whichever of its groups the value stands: for 1 to 16 ties in a record,
+// the count returned is theirs.
+TEST(ValuePaths, EveryPathCountsEachTieItHandsOver) {
+    const std::vector<double> ties = all_ties();
+    char chars[16 * datalog::packed_value_length];
+    char out[16 * entry + datalog::format_values_overrun];
+    for (unsigned v = 0; v < 16; ++v) {
+        const std::string value =
+            datalog_writer::encode_packed_value(ties[(v * 9973) % ties.size()] * (v % 2 ? -1 : 1));
+        std::memcpy(chars + datalog::packed_value_length * v, value.data(), value.size());
+    }
+    for (const datalog::value_path_entry& path : datalog::value_path_table) {
+        if (!path.available()) continue;
+        for (unsigned count = 1; count <= 16; ++count)
+            EXPECT_EQ(path.format(chars, count, out), count) << path.name << ", " << count;
+    }
+}
+
 }  // namespace

@@ -25,6 +25,7 @@ struct run_setup {
     bool merged = false;
     int closed = 0;            // bit k: descriptor k closed
     int input = -1;            // standard input, when not /dev/null
+    int output = -1;           // standard output, when not a file
     int error = -1;            // the error stream, when not a file
     bool reader_gone = false;  // standard output: a pipe nobody reads any more
     pid_t* started = nullptr;  // set: return once started, with the process here
@@ -60,7 +61,8 @@ program_result run(const std::string& folder, const std::vector<std::string>& ar
         if (chdir(folder.c_str()) != 0) _exit(126);
         signal(SIGPIPE, SIG_DFL);  // as a shell starts a program, whatever the test ignores
         const int in = setup.input >= 0 ? setup.input : open("/dev/null", O_RDONLY);
-        int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int out = setup.output >= 0 ? setup.output
+                                    : open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         int ends[2];
         if (setup.reader_gone && pipe(ends) == 0) {
             close(ends[0]);
@@ -168,13 +170,13 @@ std::vector<waiting_result> run_programs_waiting(
     return results;
 }
 
-std::string run_program_on_terminal(const std::string& folder,
-                                    const std::vector<std::string>& args) {
+terminal_result run_program_on_terminal(const std::string& folder,
+                                        const std::vector<std::string>& args, int descriptor) {
     const int terminal = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0) return "";
+    if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0) return {};
     const int screen = open(ptsname(terminal), O_RDWR | O_NOCTTY | O_CLOEXEC);
     run_setup setup;
-    setup.error = screen;
+    (descriptor == 1 ? setup.output : setup.error) = screen;
     pid_t child = -1;
     setup.started = &child;
     run(folder, args, setup);
@@ -193,8 +195,10 @@ std::string run_program_on_terminal(const std::string& folder,
     int wait_status = 0;
     if (child > 0) waitpid(child, &wait_status, 0);
     close(terminal);
-    std::remove((folder + ".stdout").c_str());
-    return shown;
+    const std::string file = folder + (descriptor == 1 ? ".stderr" : ".stdout");
+    terminal_result result{shown, read_file(file)};
+    std::remove(file.c_str());
+    return result;
 }
 
 program_result run_program_reader_gone(const std::string& folder,

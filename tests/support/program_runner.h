@@ -50,11 +50,16 @@ program_result run_program_closed(const std::string& folder, const std::vector<s
 program_result run_program_reader_gone(const std::string& folder,
                                        const std::vector<std::string>& args);
 
-// Runs the program with its error stream on a terminal of its own, as a user
-// at a console sees it, and returns all the terminal showed (with the
-// terminal's own control sequences).
-std::string run_program_on_terminal(const std::string& folder,
-                                    const std::vector<std::string>& args);
+// Runs the program with one console stream (`descriptor` 1 or 2) on a
+// terminal of its own, as a user at a console sees it, and the other in a
+// file: `shown` is all the terminal showed (with the terminal's own control
+// sequences), `redirected` the bytes the file received.
+struct terminal_result {
+    std::string shown;
+    std::string redirected;
+};
+terminal_result run_program_on_terminal(const std::string& folder,
+                                        const std::vector<std::string>& args, int descriptor = 2);
 
 // What a run with an open pipe as standard input shows of the final wait.
 struct waiting_result {

@@ -1,5 +1,6 @@
 #include "test_mount.h"
 
+#include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 
@@ -22,4 +23,9 @@ test_mount::~test_mount() {
 unsigned long long inode_number(const std::string& path) {
     struct stat status;
     return stat(path.c_str(), &status) == 0 ? status.st_ino : 0;
+}
+
+void set_modification_time(const std::string& path, long long seconds, long nanoseconds) {
+    const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(seconds), nanoseconds}};
+    utimensat(AT_FDCWD, path.c_str(), times, 0);
 }

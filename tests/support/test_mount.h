@@ -23,3 +23,6 @@ class test_mount {
 };
 
 unsigned long long inode_number(const std::string& path);
+
+// Sets the file's modification time to `seconds` and `nanoseconds` past 1970.
+void set_modification_time(const std::string& path, long long seconds, long nanoseconds);
