@@ -1,7 +1,8 @@
 // A file system mounted on a new folder for one test, and taken down with it:
 // by default a small tmpfs, whose first file on each new mount gets the same
 // inode number, so two of them give two different files that share it; or
-// any other type with its options (an overlay). Mounting needs root.
+// any other type with its options (an overlay). Mounting needs root, or a
+// kernel that lets a user mount in a user namespace of its own.
 #pragma once
 
 #include <string>
