@@ -145,4 +145,82 @@ TEST_F(Program, NeverEmptiesTheFileUnderAnOverlay) {
     EXPECT_EQ(read_file(path("ov/lower/A.KYX")), small_datalog());
 }
 
+// Whatever the identity checks say, an output that holds exactly the input's
+// bytes is refused before anything is emptied: an identical copy loses
+// nothing. One that differs, past the first 64 KiB or by having more, still
+// converts.
+TEST_F(Program, AnOutputHoldingTheInputsBytesIsRefused) {
+    datalog_writer::header_fields h;
+    h.values_per_record = 1;
+    h.record_length = 4;
+    const std::string input =
+        datalog_writer::datalog(h, std::vector<std::vector<double>>(9000, {1.0}));
+    ASSERT_GT(input.size(), 65536u + 1024);
+    std::string late_difference = input;
+    late_difference[input.size() - 3] = '1';
+    write("A.KYX", input);
+    const struct {
+        const char* name;
+        std::string content;
+        int status;
+    } outputs[] = {
+        {"COPY.KYX", input, 1}, {"LATE.KYX", late_difference, 0}, {"LONGER.KYX", input + "00", 0}};
+    for (const auto& output : outputs) {
+        write(output.name, output.content);
+        const program_result r = run({"-iA.KYX", std::string("-o") + output.name});
+        EXPECT_EQ(r.status, output.status) << output.name;
+        if (output.status == 1) {
+            EXPECT_EQ(r.err,
+                      as_written(banner + "output file " + output.name + " is the input file\n"));
+            EXPECT_EQ(read_file(path(output.name)), input);
+        } else {
+            EXPECT_EQ(read_file(path(output.name)).size(),
+                      9000 * as_written("    1, +1.0000E+00\n").size())
+                << output.name;
+        }
+    }
+}
+
+// Overlays that show one file under numbers the identity checks cannot match:
+// inode numbers of their own (xino=on over a tmpfs), a metadata-only copy-up
+// with a new time (metacopy=on), and a file copied up to the upper folder on
+// one file system. Writing to either view would empty the datalog.
+TEST_F(Program, NeverEmptiesAFileAnOverlayShowsUnderOtherNumbers) {
+    const struct {
+        const char* name;
+        const char* options;
+        const char* output;  // the view written to, against ov/merged/A.KYX
+        bool copy_up;        // a new mode and time through the overlay first
+    } setups[] = {
+        {"xino", ",xino=on", "lower/A.KYX", false},
+        {"metacopy", ",metacopy=on,redirect_dir=on", "lower/A.KYX", true},
+        {"copied up", "", "upper/A.KYX", true},
+    };
+    for (const auto& setup : setups) {
+        const std::string ov = path("ov" + std::to_string(&setup - setups));
+        for (const char* sub : {"/upper", "/work"}) fs::create_directories(ov + sub);
+        const test_mount lower(ov + "/lower");
+        if (!lower.mounted()) GTEST_SKIP() << "cannot mount here: " << lower.error();
+        ASSERT_TRUE(datalog_writer::write_file(ov + "/lower/A.KYX", small_datalog()));
+        const test_mount overlay(ov + "/merged", "overlay",
+                                 "lowerdir=" + ov + "/lower,upperdir=" + ov +
+                                     "/upper,workdir=" + ov + "/work" + setup.options);
+        if (!overlay.mounted()) {
+            ADD_FAILURE() << setup.name << ": " << overlay.error();
+            continue;
+        }
+        if (setup.copy_up) {
+            fs::permissions(ov + "/merged/A.KYX", fs::perms::owner_read | fs::perms::owner_write);
+            set_modification_time(ov + "/merged/A.KYX", 1767225600, 500000000);
+        }
+        const std::string output = program_path(ov + "/" + setup.output);
+        const program_result r = run({"-i" + program_path(ov + "/merged/A.KYX"), "-o" + output});
+        EXPECT_EQ(r.status, 1) << setup.name;
+        EXPECT_EQ(r.err, as_written(banner + "output file " + output + " is the input file\n"))
+            << setup.name;
+        EXPECT_EQ(read_file(ov + "/merged/A.KYX"), small_datalog()) << setup.name;
+        EXPECT_EQ(read_file(ov + "/" + setup.output), small_datalog()) << setup.name;
+    }
+}
+
 }  // namespace

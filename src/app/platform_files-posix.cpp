@@ -72,6 +72,26 @@ int open_for_writing(const std::string& path) {
     return open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
 }
 
+int open_same_for_reading(const std::string& path, int descriptor) {
+    const int reader = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat a, b;
+    if (reader >= 0 && fstat(reader, &a) == 0 && fstat(descriptor, &b) == 0 &&
+        a.st_dev == b.st_dev && a.st_ino == b.st_ino)
+        return reader;
+    if (reader >= 0) close(reader);
+    return -1;
+}
+
+long long regular_file_size(int descriptor) {
+    struct stat status;
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) return -1;
+    return status.st_size;
+}
+
+long read_at(int descriptor, long long offset, char* into, std::size_t size) {
+    return static_cast<long>(pread(descriptor, into, size, static_cast<off_t>(offset)));
+}
+
 int empty_file(int descriptor) {
     return ftruncate(descriptor, 0);
 }

@@ -121,6 +121,32 @@ int open_for_writing(const std::string& path) {
     return _wopen(name.c_str(), _O_WRONLY | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE);
 }
 
+int open_same_for_reading(const std::string& path, int descriptor) {
+    std::wstring name;
+    if (!windows_name(path, &name)) return -1;
+    const int reader = _wopen(name.c_str(), _O_RDONLY | _O_BINARY);
+    BY_HANDLE_FILE_INFORMATION x, y;
+    if (reader >= 0 && GetFileInformationByHandle(handle_of(reader), &x) != 0 &&
+        GetFileInformationByHandle(handle_of(descriptor), &y) != 0 &&
+        x.dwVolumeSerialNumber == y.dwVolumeSerialNumber && x.nFileIndexHigh == y.nFileIndexHigh &&
+        x.nFileIndexLow == y.nFileIndexLow)
+        return reader;
+    if (reader >= 0) _close(reader);
+    return -1;
+}
+
+long long regular_file_size(int descriptor) {
+    const HANDLE handle = handle_of(descriptor);
+    LARGE_INTEGER size;
+    if (!is_disk_file(handle) || GetFileSizeEx(handle, &size) == 0) return -1;
+    return size.QuadPart;
+}
+
+long read_at(int descriptor, long long offset, char* into, std::size_t size) {
+    if (_lseeki64(descriptor, offset, SEEK_SET) != offset) return -1;
+    return _read(descriptor, into, static_cast<unsigned>(size));
+}
+
 int empty_file(int descriptor) {
     return _chsize(descriptor, 0);
 }

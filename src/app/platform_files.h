@@ -41,6 +41,17 @@ bool has_content(int descriptor);
 // failure.
 int open_for_writing(const std::string& path);
 
+// Opens `path` for reading when it names the very file `descriptor` has open;
+// -1 otherwise.
+int open_same_for_reading(const std::string& path, int descriptor);
+
+// The size of a regular file open on `descriptor`; -1 for anything else.
+long long regular_file_size(int descriptor);
+
+// Reads up to `size` bytes at `offset`: the count read, 0 at the end, -1 on
+// failure.
+long read_at(int descriptor, long long offset, char* into, std::size_t size);
+
 // Truncates the open file to 0 bytes; 0 on success.
 int empty_file(int descriptor);
 
