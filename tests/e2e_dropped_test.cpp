@@ -71,6 +71,55 @@ TEST_F(Program, ADroppedFileNamedLikeItsOutputIsRefused) {
     EXPECT_EQ(read_file(path("a.KYX.txt")), small_datalog());
 }
 
+// When every argument is an option, the last one is tested as a dropped path
+// only where an entry of exactly that name exists: "-osub\..\B.KYX" is no
+// path on Windows without a folder "-osub", as on Linux, and the options say
+// what to convert. A file whose name begins with "-i" is still dropped.
+TEST_F(Program, ALastOptionIsADroppedPathOnlyUnderItsExactName) {
+    const std::string up = program_runs_natively() ? "/../" : "\\..\\";
+    write("A.KYX", small_datalog());
+    write("B.KYX", small_datalog());
+    const char* const untouched[] = {"B.txt", "B.KYX.txt", "-ilogs.txt"};
+    for (const char* name : untouched) write(name, "precious notes\n");
+    for (const char* name : {"logs", "sub"}) fs::create_directory(path(name));
+    const std::string via_logs = "logs" + up + "B.KYX", via_sub = "sub" + up + "A.KYX";
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string input, output, written;  // converted; else `err` follows the banner
+        std::string err;
+    } cases[] = {
+        {{"-oresult.txt", "-i" + via_logs}, 0, via_logs, "result.txt", "result.txt", ""},
+        {{"-iA.KYX", "-o" + via_logs + ".bak"}, 0, "A.KYX", via_logs + ".bak", "B.KYX.bak", ""},
+        {{"-iA.KYX", "-o" + via_sub},
+         1,
+         "",
+         "",
+         "",
+         "output file " + via_sub + " is the input file\n"},
+        {{"-i." + up + "B.KYX"}, 1, "", "", "", "no output file specified\n"},
+    };
+    for (const auto& c : cases) {
+        const program_result r = run(c.args);
+        const std::string& last = c.args.back();
+        EXPECT_EQ(r.status, c.status) << last;
+        if (!c.output.empty()) {
+            EXPECT_EQ(r.err, as_written(converted(c.input, c.output))) << last;
+            EXPECT_EQ(read_file(path(c.written)), as_written(small_text)) << last;
+        } else {
+            EXPECT_EQ(r.err, as_written(banner + c.err)) << last;
+        }
+        for (const char* name : untouched)
+            EXPECT_EQ(read_file(path(name)), "precious notes\n") << name << " after " << last;
+        EXPECT_EQ(read_file(path("A.KYX")), small_datalog()) << last;
+    }
+    write("-ilogs.KYX", small_datalog());
+    const program_result dropped = run({"-ilogs.KYX"});
+    EXPECT_EQ(dropped.status, 0);
+    EXPECT_EQ(dropped.err, as_written(converted("-ilogs.KYX", "-ilogs.txt")));
+    EXPECT_EQ(read_file(path("-ilogs.txt")), as_written(small_text));
+}
+
 TEST_F(Program, PathsLongerThan511CharactersWork) {
     std::string name;
     while (name.size() < 600) name += "long_folder_name_" + std::to_string(name.size()) + "/";

@@ -12,7 +12,12 @@ std::string derived_output_name(std::string_view path) {
 
 dropped_file_choice test_dropped_file(const char* stop_argument, bool both_paths_given) {
     dropped_file_choice choice;
-    if (stop_argument == nullptr || !path_exists(stop_argument)) return choice;
+    if (stop_argument == nullptr) return choice;
+    // An argument that begins with '-' was an option (every argument was): it
+    // counts only where an entry has exactly its name.
+    const bool exists =
+        stop_argument[0] == '-' ? entry_named_exactly(stop_argument) : path_exists(stop_argument);
+    if (!exists) return choice;
     const std::string_view path(stop_argument);
     if (path.find(".KYX") != std::string_view::npos) {  // case-sensitive, anywhere
         choice.result = dropped_file_choice::outcome::convert;

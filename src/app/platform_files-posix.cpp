@@ -36,6 +36,10 @@ bool path_exists(const char* path) {
     return stat(path, &status) == 0;
 }
 
+bool entry_named_exactly(const char* path) {
+    return path_exists(path);  // Linux resolves names exactly
+}
+
 std::FILE* open_for_reading(const std::string& path) {
     return std::fopen(path.c_str(), "r");
 }

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "app/platform_files.h"
@@ -66,6 +67,42 @@ bool path_exists(const char* path) {
     std::wstring name;
     struct _stat64i32 status;
     return windows_name(path, &name) && _wstat64i32(name.c_str(), &status) == 0;
+}
+
+// Windows collapses "." and ".." and drops trailing dots and spaces before it
+// looks a name up: "-osub\..\B.KYX" names B.KYX whether or not "-osub"
+// exists. Here each component is looked up under its own name: a folder
+// before "." or "..", and an entry whose long or short name it is (letter
+// case aside) before anything else.
+bool entry_named_exactly(const char* path) {
+    std::wstring name;
+    if (!windows_name(path, &name) || name.find_first_of(L"*?") != std::wstring::npos) return false;
+    std::wstring looked_up;
+    for (std::size_t start = 0; start <= name.size();) {
+        const std::size_t end = std::min(name.find_first_of(L"\\/", start), name.size());
+        const std::wstring component = name.substr(start, end - start);
+        const bool last = end == name.size();
+        start = end + 1;
+        if (component.empty()) continue;
+        if (component == L"." || component == L"..") {
+            const DWORD attributes = looked_up.empty() ? FILE_ATTRIBUTE_DIRECTORY
+                                                       : GetFileAttributesW(looked_up.c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+                return false;
+        } else {
+            WIN32_FIND_DATAW found;
+            const HANDLE search = FindFirstFileW((looked_up + component).c_str(), &found);
+            if (search == INVALID_HANDLE_VALUE) return false;
+            FindClose(search);
+            const auto named = [&](const wchar_t* entry) {
+                return CompareStringOrdinal(entry, -1, component.c_str(), -1, TRUE) == CSTR_EQUAL;
+            };
+            if (!named(found.cFileName) && !named(found.cAlternateFileName)) return false;
+            if (!last && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+        }
+        looked_up += component + L"\\";
+    }
+    return true;
 }
 
 std::FILE* open_for_reading(const std::string& path) {

@@ -25,6 +25,12 @@ bool open_standard_streams();
 // test asks only this of the file-status query).
 bool path_exists(const char* path);
 
+// True when an entry of exactly the name `path` spells exists, each of its
+// folders under its own name: as on Linux, "." and ".." follow only a folder
+// that exists, and no trailing dot or space is dropped. For an argument that
+// begins with '-', which was an option, not a path someone dropped.
+bool entry_named_exactly(const char* path);
+
 // Opens `path` for reading, as the bytes it holds; null on failure.
 std::FILE* open_for_reading(const std::string& path);
 
