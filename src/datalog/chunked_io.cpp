@@ -43,13 +43,16 @@ void refill(chunked_reader& reader) {
 }
 
 void write_chunk(chunked_writer& writer) {
-    std::fwrite(writer.buffer, 1, chunk_size, writer.stream);
+    if (std::fwrite(writer.buffer, 1, chunk_size, writer.stream) != chunk_size)
+        writer.failed = true;
     writer.used -= chunk_size;
     std::memmove(writer.buffer, writer.buffer + chunk_size, writer.used);
 }
 
 void flush(chunked_writer& writer) {
-    if (writer.used != 0) std::fwrite(writer.buffer, 1, writer.used, writer.stream);
+    if (writer.used != 0 &&
+        std::fwrite(writer.buffer, 1, writer.used, writer.stream) != writer.used)
+        writer.failed = true;
     writer.used = 0;
 }
 

@@ -49,10 +49,12 @@ inline std::size_t read_piece(chunked_reader& reader, std::size_t size, const ch
 }
 
 // Collects text and writes it a chunk at a time. A failed write is remembered
-// by the stream's error indicator, which the stream's owner tests.
+// by the stream's error indicator, which the stream's owner tests, and in
+// `failed`, so that the writer's user can stop at once.
 struct chunked_writer {
     std::FILE* stream;
     std::size_t used = 0;  // always below chunk_size between calls
+    bool failed = false;   // a write passed on fewer bytes than it was given
     alignas(64) char buffer[chunk_size + max_piece];
 };
 

@@ -50,6 +50,9 @@ std::uint32_t convert_records(const datalog_header& header, std::uint32_t limit,
         char* progress = reserve(io.progress);
         commit(io.progress, format_progress_line(number, mode, progress));
         ++written;
+        // A full disk stops the run at once; the caller reports it. A console
+        // that takes no more progress is no reason to stop.
+        if (io.output.failed) break;
     } while (written < limit);
     return written;
 }

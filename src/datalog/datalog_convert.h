@@ -21,8 +21,8 @@ namespace datalog {
 // failed read of the input (an error, not its end) kept it from bytes it
 // needed: the records before it are written and counted, and nothing is said
 // of truncation. A read that fails only past the end marker or the record
-// count is no failure. Neither stream is
-// closed; a failed write shows in ferror(output).
+// count is no failure. Neither stream is closed. A failed write to `output`
+// stops the conversion at once, and shows in ferror(output).
 constexpr int conversion_ran = 0;
 constexpr int invalid_datalog = 1;
 constexpr int input_read_failed = 2;
