@@ -137,6 +137,41 @@ TEST_F(Program, AFailedWriteStopsTheRun) {
         as_written("cannot write output file /dev/full\n"));
 }
 
+// Without a record count at most 1000000 records are converted: a datalog
+// that holds a further record says so before the summary, and one that ends
+// there, by its end marker or its end, says nothing more.
+TEST_F(Program, SaysWhenRecordsPastTheLimitAreNotConverted) {
+    datalog_writer::header_fields h;
+    h.values_per_record = 0;
+    h.record_length = 1;
+    const std::string more = "Datalog file holds more records after record 1000000\n";
+    const struct {
+        const char* name;
+        std::uint32_t records;
+        bool end_marker;
+        bool told;
+    } cases[] = {{"MORE.KYX", 1000005, true, true},
+                 {"MARKER.KYX", 1000000, true, false},
+                 {"END.KYX", 1000000, false, false}};
+    for (const auto& c : cases) {
+        write(c.name, datalog_writer::datalog(h, std::vector<std::vector<double>>(c.records),
+                                              c.end_marker));
+        const program_result r = run({std::string("-i") + c.name, "-oOUT.TXT"});
+        EXPECT_EQ(r.status, 0) << c.name;
+        const std::string summary = as_written("1000000 records processed\n");
+        EXPECT_EQ(r.out.substr(r.out.size() - summary.size()), summary) << c.name;
+        const std::string ending = as_written((c.told ? more : "") + complete);
+        EXPECT_EQ(r.err.substr(r.err.size() - ending.size()), ending) << c.name;
+        EXPECT_EQ(r.err.find("Datalog file"),
+                  c.told ? r.err.size() - ending.size() : std::string::npos)
+            << c.name;
+        // Numbers of five, six and seven digits, each line with its line end.
+        const std::size_t line_end = as_written("\n").size();
+        EXPECT_EQ(fs::file_size(path("OUT.TXT")), 99999 * 5 + 900000 * 6 + 7 + 1000000 * line_end)
+            << c.name;
+    }
+}
+
 TEST_F(Program, ReportsAFailedRead) {
     // Linux's /proc/self/mem opens and positions, but reading at offset 1024,
     // which the program has not mapped, fails with an I/O error.

@@ -25,6 +25,14 @@ struct conversion_buffers {
     chunked_writer progress;
 };
 
+// True when a whole record that is no end marker follows: the datalog holds
+// more records than the limit let through.
+bool more_records_follow(const datalog_header& header, chunked_reader& input) {
+    const std::size_t record_size = 2 * header.record_length;
+    const char* record = nullptr;
+    return read_piece(input, record_size, &record) == record_size && !is_end_marker(record);
+}
+
 // Converts records until the end marker or `limit`; returns the number written
 // and sets `truncated` when the input ended inside or before a record (for a
 // failed read, the reader says so).
@@ -93,6 +101,12 @@ int convert_datalog(std::FILE* input, std::FILE* output, text_mode mode, std::FI
     const bool failed = truncated && io->input.failed;
     if (truncated && !failed)
         print_text(report, mode, "Datalog file truncated after record %d\n",
+                   static_cast<int>(written));
+    // Without a count the limit is the format's, not the file's word: records
+    // past it are not converted, and the user is told so.
+    if (header.record_count == 0 && written == limit && !io->output.failed &&
+        more_records_follow(header, io->input))
+        print_text(report, mode, "Datalog file holds more records after record %d\n",
                    static_cast<int>(written));
     print_text(progress, mode, "%d records processed\n", static_cast<int>(written));
     std::fflush(progress);

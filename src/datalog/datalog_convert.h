@@ -14,8 +14,9 @@ namespace datalog {
 // bytes as they are; `mode` says how the system's text reads and how its lines
 // end (text_mode.h), for every line written, the messages included.
 //
-// Returns conversion_ran (also when it wrote no record, and when the file ended
-// inside a record, which is reported on the error stream); invalid_datalog when
+// Returns conversion_ran (also when it wrote no record, when the file ended
+// inside a record, and when a datalog without a record count holds records
+// past the 1000000 converted; both are reported on the error stream); invalid_datalog when
 // the input cannot be positioned, the header block is incomplete, or the header
 // describes records that cannot hold their values; input_read_failed when a
 // failed read of the input (an error, not its end) kept it from bytes it
