@@ -135,12 +135,14 @@ TEST(ConvertDatalog, AcceptsTheLongestRecordAndRecordsWithoutValues) {
 
 TEST(ConvertDatalog, StopsAtTheDefaultLimitWithWideRecordNumbers) {
     // 1,000,001 two-character records of no values and no marker: the default
-    // limit ends the run after 1,000,000, with no truncation reported.
+    // limit ends the run after 1,000,000, with no truncation reported, and
+    // the record left over is reported as not converted.
     std::string file = datalog_writer::preamble() + datalog_writer::header_block(fields(0, 0, 1));
     file += std::string(2 * 1000001, '0');
     const conversion r = run_conversion(file);
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, header_report(0, 0, 2, 3) + analysing);
+    EXPECT_EQ(r.err, header_report(0, 0, 2, 3) + analysing +
+                         "Datalog file holds more records after record 1000000\n");
     EXPECT_EQ(r.text.size(), 99999u * 6 + 900000u * 7 + 8);
     EXPECT_EQ(r.text.substr(123455 * 7 - 99999, 7), "123456\n");
     EXPECT_EQ(r.text.substr(r.text.size() - 8), "1000000\n");
