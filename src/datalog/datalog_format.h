@@ -33,7 +33,7 @@ struct datalog_header {
 // '0'-'9', 'A'-'F' and 'a'-'f' give 0-15; every other character gives 0.
 int hex_digit_value(char c);
 
-// The same for every byte value, as a table: the one the vector paths' tables
+// The same for every byte value, as a table: the one the AVX-512 path's tables
 // are built from too.
 inline constexpr std::array<std::uint8_t, 256> hex_digit_table = [] {
     std::array<std::uint8_t, 256> table{};

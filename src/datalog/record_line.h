@@ -35,7 +35,7 @@ struct record_number {
     std::uint64_t next_power = 10;      // the value from which the text has one more digit
 };
 
-// The number `value`.
+// A record number holding `value`, its text set to match.
 record_number record_number_at(std::uint32_t value);
 
 // Adds one to the number (below 2^32 - 1).

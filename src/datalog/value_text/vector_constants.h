@@ -36,7 +36,7 @@ inline constexpr std::int16_t tens_multiplier = 6554;
 // first digit is added in the top byte and 2 in the sign's byte for '-'.
 inline constexpr std::int32_t entry_head = 0x302B202C;
 
-// The exponents a packed value's text can have: 2^-88 is 3.2311E-27, and
+// The exponents a packed value's text can have: 2^-88 is +3.2312E-27, and
 // (2^24 - 1) * 2^39 is 9.2234E+18.
 inline constexpr int min_decimal_exponent = -27;
 inline constexpr int max_decimal_exponent = 18;
