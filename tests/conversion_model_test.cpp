@@ -54,7 +54,7 @@ struct model {
 
 struct expectation {
     std::string file, text, out, err;
-    int status = 0;
+    datalog::conversion_result status = datalog::conversion_result::ran;
 };
 
 expectation random_case(model& m) {
@@ -99,7 +99,7 @@ expectation random_case(model& m) {
     if (ending == 1) e.file += m.marker() + m.filler(m.pick(size - 1));
     if (ending == 2) e.file += "0" + m.filler(m.pick(size - 1));
     if (rejected) {
-        e.status = 1;
+        e.status = datalog::conversion_result::invalid_datalog;
         e.text = e.out = "";
         return e;
     }

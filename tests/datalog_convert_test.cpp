@@ -59,13 +59,13 @@ std::string lines(unsigned n) {
 struct convert_case {
     const char* name;
     std::string file;
-    int status;
+    int status;  // the conversion_result's value: 0 ran, 1 invalid_datalog
     std::string text, out, err;
 };
 
 void expect_conversion(const convert_case& c) {
     const conversion r = run_conversion(c.file);
-    EXPECT_EQ(r.status, c.status) << c.name;
+    EXPECT_EQ(static_cast<int>(r.status), c.status) << c.name;
     EXPECT_EQ(r.text, c.text) << c.name;
     EXPECT_EQ(r.out, c.out) << c.name;
     EXPECT_EQ(r.err, c.err) << c.name;
@@ -125,7 +125,7 @@ TEST(ConvertDatalog, AcceptsTheLongestRecordAndRecordsWithoutValues) {
     std::string row = "    1";
     for (int k = 0; k < 16; ++k) row += ", -0.0000E+00";
     const conversion full = run_conversion(datalog(fields(1, 16, 64), {sixteen}, false));
-    EXPECT_EQ(full.status, 0);
+    EXPECT_EQ(full.status, datalog::conversion_result::ran);
     EXPECT_EQ(full.text, row + "\n");
 
     const conversion empty = run_conversion(datalog(fields(0, 0, 1), {{}, {}}));
@@ -140,7 +140,7 @@ TEST(ConvertDatalog, StopsAtTheDefaultLimitWithWideRecordNumbers) {
     std::string file = datalog_writer::preamble() + datalog_writer::header_block(fields(0, 0, 1));
     file += std::string(2 * 1000001, '0');
     const conversion r = run_conversion(file);
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.status, datalog::conversion_result::ran);
     EXPECT_EQ(r.err, header_report(0, 0, 2, 3) + analysing +
                          "Datalog file holds more records after record 1000000\n");
     EXPECT_EQ(r.text.size(), 99999u * 6 + 900000u * 7 + 8);
@@ -180,7 +180,7 @@ TEST(ConvertDatalog, AFailedReadStopsWithTheRecordsBeforeIt) {
     };
     for (const failing_case& c : cases) {
         const conversion r = run_conversion(file, c.fail_at);
-        EXPECT_EQ(r.status, datalog::input_read_failed) << c.name;
+        EXPECT_EQ(r.status, datalog::conversion_result::input_read_failed) << c.name;
         EXPECT_EQ(r.text, c.text) << c.name;
         EXPECT_EQ(r.out, c.out) << c.name;
         EXPECT_EQ(r.err, c.err) << c.name;
@@ -212,7 +212,7 @@ TEST(ConvertDatalog, AFailedReadPastTheLastRecordNeededChangesNothing) {
     for (const auto& c : cases) {
         const conversion plain = run_conversion(c.file);
         const conversion r = run_conversion(c.file, c.fail_at);
-        EXPECT_EQ(r.status, datalog::conversion_ran) << c.name;
+        EXPECT_EQ(r.status, datalog::conversion_result::ran) << c.name;
         EXPECT_EQ(r.text, lines(5)) << c.name;
         EXPECT_EQ(r.out, progress(1, 5) + summary(5)) << c.name;
         EXPECT_EQ(r.err, plain.err) << c.name;
@@ -269,7 +269,7 @@ TEST(ConvertDatalog, CharactersWithTheHighBitSetCountAsZero) {
 TEST(ConvertDatalog, AnInputThatCannotBePositionedIsInvalid) {
     const std::string file = datalog_writer::datalog(fields(0, 3, 12), rows(2));
     const conversion r = run_conversion(file, -1, datalog::text_mode::bytes, true);
-    EXPECT_EQ(r.status, datalog::invalid_datalog);
+    EXPECT_EQ(r.status, datalog::conversion_result::invalid_datalog);
     EXPECT_EQ(r.text + r.out + r.err, "");
 }
 

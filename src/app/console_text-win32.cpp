@@ -1,17 +1,10 @@
-#include <io.h>
-#include <windows.h>
-
 #include <string>
 
 #include "app/console_text.h"
-#include "app/platform_files.h"
-#include "app/utf16_text.h"
-#include "datalog/text_mode.h"
+#include "app/windows_bridge.h"
 
 namespace app {
 namespace {
-
-static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows' wide characters are UTF-16");
 
 bool is_ascii(std::string_view text) {
     for (const char c : text)
@@ -23,7 +16,7 @@ bool is_ascii(std::string_view text) {
 // exactly: never a look-alike ("best fit") or a replacement.
 bool ansi_text(const std::u16string& wide, std::string* ansi) {
     if (GetACP() == CP_UTF8) return false;  // the narrow text is already that
-    const auto* from = reinterpret_cast<const wchar_t*>(wide.data());
+    const wchar_t* from = as_wchar(wide);
     const int length = static_cast<int>(wide.size());
     BOOL replaced = FALSE;
     const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, from, length, nullptr, 0,
@@ -40,21 +33,21 @@ bool ansi_text(const std::u16string& wide, std::string* ansi) {
 // ASCII text, every message without a path, is written as it always was.
 // A console takes the characters themselves (UTF-16); a file or a pipe takes
 // what logs and callers have always read for a name the code page holds.
-void write_message(std::FILE* stream, std::string_view text) {
-    const datalog::text_mode mode = system_text_mode();
+void write_message(std::FILE* stream, datalog::text_mode mode, std::string_view text) {
     std::u16string wide;
     if (is_ascii(text) || !wide_text(text, &wide)) return datalog::write_text(stream, mode, text);
-    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    const HANDLE handle = handle_of(_fileno(stream));
     DWORD console_mode = 0;
     if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &console_mode) != 0) {
         std::fflush(stream);
         std::u16string lines;
         for (const char16_t c : wide) {
-            if (c == u'\n') lines += u'\r';
-            lines += c;
+            if (c != u'\n') lines += c;
+            for (const char end : c == u'\n' ? datalog::line_end(mode) : std::string_view())
+                lines += static_cast<char16_t>(end);
         }
         DWORD written = 0;
-        WriteConsoleW(handle, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);
+        WriteConsoleW(handle, as_wchar(lines), static_cast<DWORD>(lines.size()), &written, nullptr);
         return;
     }
     std::string ansi;

@@ -6,12 +6,22 @@
 #include <cstdio>
 #include <string_view>
 
+#include "datalog/text_mode.h"
+
 namespace app {
 
-// Writes `text` to the stream with this system's line ends. A path in it
+// The two console streams and how their lines end: decided once, where the
+// program starts, and handed to every writer of console text.
+struct console {
+    std::FILE* output;  // standard output
+    std::FILE* error;   // the error stream
+    datalog::text_mode mode;
+};
+
+// Writes `text` to the stream with the line ends of `mode`. A path in it
 // keeps its characters: on Linux as the bytes they are; on Windows shown as
 // they are on a console, and redirected in the ANSI code page where that holds
 // them all exactly, else in UTF-8.
-void write_message(std::FILE* stream, std::string_view text);
+void write_message(std::FILE* stream, datalog::text_mode mode, std::string_view text);
 
 }  // namespace app

@@ -40,13 +40,15 @@ bool entry_named_exactly(const char* path) {
     return path_exists(path);  // Linux resolves names exactly
 }
 
+// Linux's fopen opens a folder too; reading it fails, so it is refused here.
 std::FILE* open_for_reading(const std::string& path) {
-    return std::fopen(path.c_str(), "r");
-}
-
-bool is_directory(std::FILE* stream) {
+    std::FILE* stream = std::fopen(path.c_str(), "r");
     struct stat status;
-    return fstat(fileno(stream), &status) == 0 && S_ISDIR(status.st_mode);
+    if (stream != nullptr && fstat(fileno(stream), &status) == 0 && S_ISDIR(status.st_mode)) {
+        std::fclose(stream);
+        return nullptr;
+    }
+    return stream;
 }
 
 // A device and inode number name one file exactly, and different inode
@@ -58,13 +60,14 @@ bool is_directory(std::FILE* stream) {
 // modification time to the nanosecond. A false refusal then needs two
 // different files on two file systems with equal inode number, size and time,
 // and it loses nothing.
-bool same_open_file(int first, int second) {
+file_identity same_open_file(int first, int second) {
     struct stat a, b;
-    if (fstat(first, &a) != 0 || fstat(second, &b) != 0) return true;
-    if (a.st_ino != b.st_ino) return false;
-    if (a.st_dev == b.st_dev) return true;
-    return a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
-           a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+    if (fstat(first, &a) != 0 || fstat(second, &b) != 0) return file_identity::unknown;
+    if (a.st_ino != b.st_ino) return file_identity::different;
+    if (a.st_dev == b.st_dev) return file_identity::same;
+    const bool alike = a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+                       a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+    return alike ? file_identity::same : file_identity::different;
 }
 
 bool has_content(int descriptor) {

@@ -7,23 +7,10 @@
 #include <string>
 
 #include "app/platform_files.h"
-#include "app/utf16_text.h"
+#include "app/windows_bridge.h"
 
 namespace app {
 namespace {
-
-// The name Windows holds for the path (utf16_text.h); false where no name is
-// spelled so, and nothing may be opened.
-bool windows_name(const std::string& path, std::wstring* name) {
-    std::u16string wide;
-    if (!wide_text(path, &wide)) return false;
-    name->assign(wide.begin(), wide.end());
-    return true;
-}
-
-HANDLE handle_of(int descriptor) {
-    return reinterpret_cast<HANDLE>(_get_osfhandle(descriptor));
-}
 
 bool is_disk_file(HANDLE handle) {
     return handle != INVALID_HANDLE_VALUE && GetFileType(handle) == FILE_TYPE_DISK;
@@ -110,10 +97,6 @@ std::FILE* open_for_reading(const std::string& path) {
     return windows_name(path, &name) ? _wfopen(name.c_str(), L"rb") : nullptr;
 }
 
-bool is_directory(std::FILE*) {
-    return false;  // fopen refuses directories here
-}
-
 // Windows names a file exactly by its volume's serial number and its index on
 // that volume. Wine does not:
 // - it takes the serial from the drive whose folder holds the name that was
@@ -132,18 +115,20 @@ bool is_directory(std::FILE*) {
 // reads. So equal indexes that the lock calls two files are still one file
 // when they agree in size and last-write time (to 100 ns). Handles that are
 // no disk files (NUL, the console) reach no datalog.
-bool same_open_file(int first, int second) {
+file_identity same_open_file(int first, int second) {
     const HANDLE a = handle_of(first), b = handle_of(second);
-    if (!is_disk_file(a) || !is_disk_file(b)) return false;
+    if (!is_disk_file(a) || !is_disk_file(b)) return file_identity::different;
     BY_HANDLE_FILE_INFORMATION x, y;
     if (GetFileInformationByHandle(a, &x) == 0 || GetFileInformationByHandle(b, &y) == 0)
-        return true;
-    if (x.nFileIndexHigh != y.nFileIndexHigh || x.nFileIndexLow != y.nFileIndexLow) return false;
+        return file_identity::unknown;
+    if (x.nFileIndexHigh != y.nFileIndexHigh || x.nFileIndexLow != y.nFileIndexLow)
+        return file_identity::different;
     if (x.dwVolumeSerialNumber == y.dwVolumeSerialNumber && x.dwVolumeSerialNumber != 0)
-        return true;
-    if (lock_is_shared(b, a)) return true;
-    return x.nFileSizeHigh == y.nFileSizeHigh && x.nFileSizeLow == y.nFileSizeLow &&
-           CompareFileTime(&x.ftLastWriteTime, &y.ftLastWriteTime) == 0;
+        return file_identity::same;
+    if (lock_is_shared(b, a)) return file_identity::same;
+    const bool alike = x.nFileSizeHigh == y.nFileSizeHigh && x.nFileSizeLow == y.nFileSizeLow &&
+                       CompareFileTime(&x.ftLastWriteTime, &y.ftLastWriteTime) == 0;
+    return alike ? file_identity::same : file_identity::different;
 }
 
 bool has_content(int descriptor) {

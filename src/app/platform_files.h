@@ -10,8 +10,9 @@
 namespace app {
 
 // How text lines end and text input reads on this system. Every file and
-// stream the program writes passes bytes as they are, and the program ends
-// each line with this mode's line end itself (datalog/text_mode.h).
+// stream the program opens passes bytes as they are, and the program ends each
+// line with this mode's line end itself (datalog/text_mode.h). Asked once,
+// where the program starts.
 datalog::text_mode system_text_mode();
 
 // Makes sure standard input, output and error are open, on the null device
@@ -31,14 +32,16 @@ bool path_exists(const char* path);
 // begins with '-', which was an option, not a path someone dropped.
 bool entry_named_exactly(const char* path);
 
-// Opens `path` for reading, as the bytes it holds; null on failure.
+// Opens `path` for reading, as the bytes it holds; null on failure, and for
+// a folder.
 std::FILE* open_for_reading(const std::string& path);
 
-// True when the open stream reads a directory (Linux lets fopen open one).
-bool is_directory(std::FILE* stream);
+enum class file_identity { different, same, unknown };
 
-// True when the two open descriptors reach one file, and when in doubt.
-bool same_open_file(int first, int second);
+// Whether the two open descriptors reach one file; `unknown` where the system
+// cannot say (its status query fails). Each platform file gives its reasons
+// beside its answer.
+file_identity same_open_file(int first, int second);
 
 // True for a regular file that holds at least one byte.
 bool has_content(int descriptor);

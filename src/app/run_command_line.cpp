@@ -5,7 +5,7 @@
 
 #include "app/console_text.h"
 #include "app/dropped_file.h"
-#include "app/file_identity.h"
+#include "app/open_files.h"
 #include "app/option_scan.h"
 #include "app/platform_files.h"
 #include "app/usage_text.h"
@@ -13,9 +13,6 @@
 
 namespace app {
 namespace {
-
-// How this system's lines end and its text reads.
-const datalog::text_mode text = system_text_mode();
 
 // Reads one character from standard input and discards it, with no prompt;
 // returns at once at the end of input. Called once on every path that ends
@@ -31,48 +28,57 @@ int finish(int status) {
     return status;
 }
 
+void say(const console& streams, std::string_view text) {
+    write_message(streams.error, streams.mode, text);
+}
+
 // "<before><path><after>" on the error stream, then the end with status 1.
-int fail(const char* before, const std::string& path, const char* after) {
-    write_message(stderr, before + path + after);
+int fail(const console& streams, const char* before, const std::string& path, const char* after) {
+    say(streams, before + path + after);
     return finish(1);
 }
 
 // Opens both files, converts, closes both and reports.
-int convert_files(const std::string& input_path, const std::string& output_path) {
-    // Read as bytes: the conversion reads them as this system's text.
-    std::FILE* input = open_for_reading(input_path);
-    if (input != nullptr && is_directory(input)) {
-        std::fclose(input);
-        input = nullptr;
-    }
-    if (input == nullptr) return fail("cannot open input file ", input_path, "\n");
-    // The converter reads and writes whole 64 KiB chunks itself; unbuffered,
-    // the streams pass each to the system in one piece.
-    std::setvbuf(input, nullptr, _IONBF, 0);
+int convert_files(const console& streams, const std::string& input_path,
+                  const std::string& output_path) {
+    const opened_input input = open_input(input_path);
+    if (input.result != input_opening::opened)
+        return fail(streams, "cannot open input file ", input_path, "\n");
     // Opening the output truncates it: it must never be the datalog itself.
-    const output_file opened = open_output(output_path, input);
-    if (opened.stream == nullptr) {
-        std::fclose(input);
-        return opened.is_input ? fail("output file ", output_path, " is the input file\n")
-                               : fail("cannot open output file ", output_path, "\n");
+    const opened_output output = open_output(output_path, input.stream);
+    if (output.result != output_opening::opened) std::fclose(input.stream);
+    switch (output.result) {
+        case output_opening::is_input:
+            return fail(streams, "output file ", output_path, " is the input file\n");
+        case output_opening::not_checked:
+            return fail(streams, "cannot check output file ", output_path,
+                        " against the input file\n");
+        case output_opening::cannot_open:
+            return fail(streams, "cannot open output file ", output_path, "\n");
+        case output_opening::opened:
+            break;
     }
-    std::FILE* output = opened.stream;
-    std::setvbuf(output, nullptr, _IONBF, 0);
 
-    write_message(stderr,
-                  "Processing file " + input_path + " into output file " + output_path + "\n");
-    const int converted = datalog::convert_datalog(input, output, text);
-    if (converted == datalog::invalid_datalog) write_message(stderr, "Invalid datalog file\n");
-    std::fclose(input);
+    say(streams, "Processing file " + input_path + " into output file " + output_path + "\n");
+    const datalog::conversion_result converted = datalog::convert_datalog(
+        input.stream, output.stream, streams.mode, streams.output, streams.error);
+    if (converted == datalog::conversion_result::invalid_datalog)
+        say(streams, "Invalid datalog file\n");
+    std::fclose(input.stream);
     // Flushing first lets every runtime report a failed last write, not only
     // those whose fclose does.
-    bool written = std::fflush(output) == 0 && std::ferror(output) == 0;
-    written = std::fclose(output) == 0 && written;
-    // A failed read stopped the conversion: the records before it are kept.
-    if (converted == datalog::input_read_failed)
-        return fail("cannot read input file ", input_path, "\n");
-    if (!written) return fail("cannot write output file ", output_path, "\n");
-    write_message(stderr, "\nOperation complete\n\n");
+    bool written = std::fflush(output.stream) == 0 && std::ferror(output.stream) == 0;
+    written = std::fclose(output.stream) == 0 && written;
+    switch (converted) {
+        case datalog::conversion_result::input_read_failed:
+            // The records before the failed read are kept.
+            return fail(streams, "cannot read input file ", input_path, "\n");
+        case datalog::conversion_result::ran:
+        case datalog::conversion_result::invalid_datalog:
+            break;
+    }
+    if (!written) return fail(streams, "cannot write output file ", output_path, "\n");
+    say(streams, "\nOperation complete\n\n");
     return finish(0);
 }
 
@@ -86,17 +92,19 @@ int run_command_line(int argc, const char* const* argv) {
     // error stream, which would put its messages out of order with standard
     // output when both go to one file.
     std::setvbuf(stderr, nullptr, _IONBF, 0);
-    write_message(stderr, banner_text);
+    const console streams{stdout, stderr, system_text_mode()};
+    say(streams, banner_text);
 
     const option_scan scan = scan_options(argc, argv);
     if (scan.result == option_scan::outcome::help) {
-        write_message(stderr, usage_text_help);
+        say(streams, usage_text_help);
         return finish(0);
     }
     if (scan.result == option_scan::outcome::invalid) {
-        write_message(stdout, "Invalid argument " + scan.invalid_letter + "\n");
-        std::fflush(stdout);
-        write_message(stderr, usage_text_error);
+        write_message(streams.output, streams.mode,
+                      "Invalid argument " + scan.invalid_letter + "\n");
+        std::fflush(streams.output);
+        say(streams, usage_text_error);
         return finish(1);
     }
 
@@ -104,27 +112,27 @@ int run_command_line(int argc, const char* const* argv) {
         test_dropped_file(scan.stop_argument, scan.input && scan.output);
     switch (dropped.result) {
         case dropped_file_choice::outcome::convert:
-            return convert_files(dropped.input, dropped.output);
+            return convert_files(streams, dropped.input, dropped.output);
         case dropped_file_choice::outcome::reject:
-            write_message(stderr, "Invalid datalog file\n");
+            say(streams, "Invalid datalog file\n");
             return finish(0);
         case dropped_file_choice::outcome::pass_on:
             break;
     }
 
     if (scan.arguments_left) {
-        write_message(stderr, usage_text_error);
+        say(streams, usage_text_error);
         return finish(1);
     }
     if (!scan.input) {
-        write_message(stderr, "no input file specified\n");
+        say(streams, "no input file specified\n");
         return finish(1);
     }
     if (!scan.output) {
-        write_message(stderr, "no output file specified\n");
+        say(streams, "no output file specified\n");
         return finish(1);
     }
-    return convert_files(*scan.input, *scan.output);
+    return convert_files(streams, *scan.input, *scan.output);
 }
 
 }  // namespace app

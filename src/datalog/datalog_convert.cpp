@@ -67,13 +67,13 @@ std::uint32_t convert_records(const datalog_header& header, std::uint32_t limit,
 
 }  // namespace
 
-int convert_datalog(std::FILE* input, std::FILE* output, text_mode mode) {
+conversion_result convert_datalog(std::FILE* input, std::FILE* output, text_mode mode) {
     return convert_datalog(input, output, mode, stdout, stderr);
 }
 
-int convert_datalog(std::FILE* input, std::FILE* output, text_mode mode, std::FILE* progress,
-                    std::FILE* report) {
-    if (std::fseek(input, header_offset, SEEK_SET) != 0) return invalid_datalog;
+conversion_result convert_datalog(std::FILE* input, std::FILE* output, text_mode mode,
+                                  std::FILE* progress, std::FILE* report) {
+    if (std::fseek(input, header_offset, SEEK_SET) != 0) return conversion_result::invalid_datalog;
     auto io = std::make_unique<conversion_buffers>();
     io->input.stream = input;
     io->input.mode = mode;
@@ -81,11 +81,12 @@ int convert_datalog(std::FILE* input, std::FILE* output, text_mode mode, std::FI
     io->progress.stream = progress;
     const char* header_block = nullptr;
     if (read_piece(io->input, header_length, &header_block) != header_length)
-        return io->input.failed ? input_read_failed : invalid_datalog;
+        return io->input.failed ? conversion_result::input_read_failed
+                                : conversion_result::invalid_datalog;
 
     const datalog_header header = decode_header(header_block);
     report_header(header, report, mode);
-    if (!header_is_consistent(header)) return invalid_datalog;
+    if (!header_is_consistent(header)) return conversion_result::invalid_datalog;
     write_text(report, mode, "\nAnalysing datalog file\n");
 
     const std::uint32_t limit =
@@ -110,7 +111,7 @@ int convert_datalog(std::FILE* input, std::FILE* output, text_mode mode, std::FI
                    static_cast<int>(written));
     print_text(progress, mode, "%d records processed\n", static_cast<int>(written));
     std::fflush(progress);
-    return failed ? input_read_failed : conversion_ran;
+    return failed ? conversion_result::input_read_failed : conversion_result::ran;
 }
 
 }  // namespace datalog

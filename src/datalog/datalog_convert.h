@@ -14,24 +14,22 @@ namespace datalog {
 // bytes as they are; `mode` says how the system's text reads and how its lines
 // end (text_mode.h), for every line written, the messages included.
 //
-// Returns conversion_ran (also when it wrote no record, when the file ended
-// inside a record, and when a datalog without a record count holds records
-// past the 1000000 converted; both are reported on the error stream); invalid_datalog when
-// the input cannot be positioned, the header block is incomplete, or the header
-// describes records that cannot hold their values; input_read_failed when a
+// Returns `ran` also when it wrote no record, when the file ended inside a
+// record, and when a datalog without a record count holds records past the
+// 1000000 converted (both said on the error stream). `invalid_datalog`: the
+// input cannot be positioned, the header block is incomplete, or the header
+// describes records that cannot hold their values. `input_read_failed`: a
 // failed read of the input (an error, not its end) kept it from bytes it
-// needed: the records before it are written and counted, and nothing is said
+// needed; the records before it are written and counted, and nothing is said
 // of truncation. A read that fails only past the end marker or the record
 // count is no failure. Neither stream is closed. A failed write to `output`
 // stops the conversion at once, and shows in ferror(output).
-constexpr int conversion_ran = 0;
-constexpr int invalid_datalog = 1;
-constexpr int input_read_failed = 2;
-int convert_datalog(std::FILE* input, std::FILE* output, text_mode mode);
+enum class conversion_result { ran, invalid_datalog, input_read_failed };
+conversion_result convert_datalog(std::FILE* input, std::FILE* output, text_mode mode);
 
 // The same, with the console streams named: `progress` takes what goes to
 // standard output, `report` what goes to the error stream.
-int convert_datalog(std::FILE* input, std::FILE* output, text_mode mode, std::FILE* progress,
-                    std::FILE* report);
+conversion_result convert_datalog(std::FILE* input, std::FILE* output, text_mode mode,
+                                  std::FILE* progress, std::FILE* report);
 
 }  // namespace datalog

@@ -59,23 +59,28 @@ void set_text(record_number& number) {
     number.text_high = high;
 }
 
-// Writes the line end of `mode` at `out`: a CR, which LF then overwrites
-// where a line ends with LF alone. Returns its length.
+// Writes the line end of `mode` at `out`, one or two characters, without a
+// branch: its first character, then its last over or after it. Returns its
+// length.
 std::size_t write_line_end(text_mode mode, char* out) {
-    const std::size_t cr = mode == text_mode::windows ? 1 : 0;
-    out[0] = '\r';
-    out[cr] = '\n';
-    return cr + 1;
+    const std::string_view end = line_end(mode);
+    static_assert(
+        line_end(text_mode::bytes).size() <= 2 && line_end(text_mode::windows).size() <= 2,
+        "a line end is its first and last character");
+    out[0] = end.front();
+    out[end.size() - 1] = end.back();
+    return end.size();
 }
 
 constexpr std::string_view progress_head = "Unpacking record ";
 constexpr std::string_view progress_tail = " from .KYX file";
 
-// The tail and the CR that may follow it, copied as one fixed-size piece.
+// The tail and the first character of the longest line end, copied as one
+// fixed-size piece; write_line_end then writes the line end over it.
 constexpr std::array<char, progress_tail.size() + 1> progress_tail_and_cr = [] {
     std::array<char, progress_tail.size() + 1> piece{};
     for (std::size_t i = 0; i < progress_tail.size(); ++i) piece[i] = progress_tail[i];
-    piece[progress_tail.size()] = '\r';
+    piece[progress_tail.size()] = line_end(text_mode::windows).front();
     return piece;
 }();
 

@@ -6,10 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "datalog/datalog_convert.h"
 #include "datalog/text_mode.h"
 
 struct conversion {
-    int status;
+    datalog::conversion_result status;
     std::string text;   // the output file
     std::string out;    // standard output
     std::string err;    // the error stream

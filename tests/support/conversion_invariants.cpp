@@ -52,13 +52,14 @@ std::string check_conversion_invariants(const std::uint8_t* data, std::size_t si
     std::FILE* report = std::tmpfile();
     if (size != 0) std::fwrite(data, 1, size, input);
     std::rewind(input);
-    const int status =
+    const datalog::conversion_result status =
         datalog::convert_datalog(input, output, datalog::text_mode::bytes, progress, report);
     const std::string text = read_all(output), out = read_all(progress);
     for (std::FILE* file : {input, output, progress, report}) std::fclose(file);
 
-    if (status != 0 && status != 1) return "returned " + std::to_string(status);
-    if (status == 1) return text.empty() && out.empty() ? "" : "a rejected file wrote records";
+    if (status == datalog::conversion_result::input_read_failed) return "reported a failed read";
+    if (status == datalog::conversion_result::invalid_datalog)
+        return text.empty() && out.empty() ? "" : "a rejected file wrote records";
     if (text.size() > 8 * size + 64) return "output not bounded by the input";
 
     const datalog::datalog_header header =

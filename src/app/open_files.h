@@ -1,0 +1,46 @@
+// How a name the user gave becomes an open file: the datalog to read, and the
+// text file to write, which must never be the datalog.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace app {
+
+enum class input_opening {
+    opened,
+    cannot_open,  // missing, unreadable, or a folder
+};
+
+struct opened_input {
+    input_opening result = input_opening::cannot_open;
+    std::FILE* stream = nullptr;  // read as the bytes it holds, unbuffered
+};
+
+// Opens `path` for reading; a folder is refused.
+opened_input open_input(const std::string& path);
+
+enum class output_opening {
+    opened,
+    is_input,     // the path reaches the file being read, or a copy of its bytes
+    not_checked,  // the system could not say whether it is the file being read
+    cannot_open,  // it cannot be created or written
+};
+
+struct opened_output {
+    output_opening result = output_opening::cannot_open;
+    std::FILE* stream = nullptr;  // written as bytes, emptied, unbuffered
+};
+
+// Opens `path` as fopen(path, "w") would, but decides from the two open files,
+// before anything is truncated, whether it is the file `input` reads; if so,
+// or if that cannot be decided, it closes it again and leaves it untouched.
+// The identity of the two files (platform_files-*.cpp, same_open_file) catches
+// every spelling the runtime can open: links, "..", letter case, short and
+// long names, other drive letters. An existing output that holds exactly the
+// input's bytes counts as the input too, whatever the identity says: views of
+// one file through an overlay can differ in every number. A file that did not
+// exist is created; a device (NUL, /dev/null) is opened as it is.
+opened_output open_output(const std::string& path, std::FILE* input);
+
+}  // namespace app
