@@ -90,7 +90,7 @@ expectation random_case(model& m) {
         e.file += record.substr(0, size);
         if (written < limit) {
             e.text += line + "\n";
-            e.out += "Unpacking record " + std::to_string(r + 1) + " from .KYX file\n";
+            e.out += progress_line(r + 1);
             ++written;
         }
     }
@@ -103,10 +103,10 @@ expectation random_case(model& m) {
         e.text = e.out = "";
         return e;
     }
-    e.err += "\nAnalysing datalog file\n";
+    e.err += analysing;
     if (written < limit && ending >= 2)
         e.err += "Datalog file truncated after record " + std::to_string(written) + "\n";
-    e.out += std::to_string(written) + " records processed\n";
+    e.out += summary(written);
     return e;
 }
 

@@ -14,17 +14,10 @@ namespace {
 
 using datalog_writer::header_fields;
 
-const std::string analysing = "\nAnalysing datalog file\n";
-
 std::string progress(unsigned from, unsigned to) {
     std::string text;
-    for (unsigned n = from; n <= to; ++n)
-        text += "Unpacking record " + std::to_string(n) + " from .KYX file\n";
+    for (unsigned n = from; n <= to; ++n) text += progress_line(n);
     return text;
-}
-
-std::string summary(unsigned n) {
-    return std::to_string(n) + " records processed\n";
 }
 
 header_fields fields(unsigned count, unsigned values, unsigned length) {
@@ -146,7 +139,7 @@ TEST(ConvertDatalog, StopsAtTheDefaultLimitWithWideRecordNumbers) {
     EXPECT_EQ(r.text.size(), 99999u * 6 + 900000u * 7 + 8);
     EXPECT_EQ(r.text.substr(123455 * 7 - 99999, 7), "123456\n");
     EXPECT_EQ(r.text.substr(r.text.size() - 8), "1000000\n");
-    const std::string last = "Unpacking record 1000000 from .KYX file\n" + summary(1000000);
+    const std::string last = progress_line(1000000) + summary(1000000);
     EXPECT_EQ(r.out.substr(r.out.size() - last.size()), last);
 }
 

@@ -94,12 +94,6 @@ TEST(TextMode, ChunkBoundariesChangeNothing) {
     }
 }
 
-std::string with_crlf(const std::string& text) {
-    std::string crlf;
-    for (const char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    return crlf;
-}
-
 // The whole conversion in Windows' text mode: a CR LF pair inside a record
 // reads as one character, so the records after it shift; the result is the
 // conversion of the text-mode view, with CR LF line ends on every stream.

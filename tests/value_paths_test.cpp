@@ -165,7 +165,6 @@ TEST(ValuePaths, TheFastestAvailablePathIsChosenAndAnOverrideIsRestored) {
 TEST(ValuePaths, FewValuesButTiesAreHandedToTheExactScalingOnEveryPath) {
     std::mt19937_64 rng(18);
     constexpr long sample = 30000000;
-    constexpr int ks = datalog::max_scale_k - datalog::min_scale_k + 1;
     long handed[3] = {}, ties = 0;
     char chars[16 * datalog::packed_value_length];
     char out[16 * entry + datalog::format_values_overrun];
@@ -173,12 +172,15 @@ TEST(ValuePaths, FewValuesButTiesAreHandedToTheExactScalingOnEveryPath) {
         unsigned count = 0;
         while (count < 16) {
             const auto m = static_cast<std::uint32_t>((rng() & 0x7FFFFF) | 0x800000);
-            const int k = datalog::min_scale_k + static_cast<int>(rng() % ks);
+            // Every exponent a packed value can have, -64 to 63: m * 2^k with
+            // the fraction's top bit set.
+            const int exponent = -64 + static_cast<int>(rng() % 128);
+            const int k = exponent - 24;
             if (is_exact_tie(m, k)) {
                 ++ties;
                 continue;
             }
-            const std::string value = encode_packed(rng() % 2 != 0, k + 24, m);
+            const std::string value = encode_packed(rng() % 2 != 0, exponent, m);
             std::memcpy(chars + datalog::packed_value_length * count++, value.data(), value.size());
         }
         drawn += count;

@@ -1,8 +1,7 @@
 // Windows keeps names and command lines in UTF-16; the program keeps them as
 // narrow strings. These two conversions are the only bridge, and the Windows
-// platform files (main-win32.cpp, platform_files-win32.cpp,
-// console_text-win32.cpp) the only callers. They are plain functions, tested
-// on every platform.
+// platform files the only callers, through windows_bridge.h. They are plain
+// functions, tested on every platform.
 //
 // The narrow form is UTF-8, but for an unpaired surrogate, which Windows
 // allows in a name: it takes the three bytes UTF-8 would give its code point

@@ -5,11 +5,13 @@
 // - text_mode::bytes (POSIX): a line ends with LF, and input is read as it is;
 // - text_mode::windows: a line ends with CR LF, and input is read as Windows'
 //   text mode reads it, a CR LF pair as LF and a byte 0x1A as the end.
-// Whoever opens the files says which (the program's platform files), and that
-// one value goes down to every writer: the record and progress lines
-// (record_line.h), the console messages (write_text, print_text) and the
-// chunked reader, which folds the input a chunk at a time (chunked_io.h,
-// holding a chunk's last CR until its next byte is read).
+// The program asks the system once, where it starts (app/platform_files.h),
+// and hands the value down with the streams: to the converter, for the record
+// and progress lines (record_line.h), the header report and summary
+// (write_text, print_text) and the chunked reader, which folds the input a
+// chunk at a time (chunked_io.h, holding a chunk's last CR until its next byte
+// is read); and to the console messages (app/console_text.h). Every line end
+// written comes from line_end below.
 #pragma once
 
 #include <cstddef>

@@ -109,3 +109,17 @@ std::string header_report(unsigned count, unsigned values, unsigned per_phase, u
     report += std::to_string(phases) + " phases per record\n";
     return report;
 }
+
+std::string progress_line(unsigned record) {
+    return "Unpacking record " + std::to_string(record) + " from .KYX file\n";
+}
+
+std::string summary(unsigned records) {
+    return std::to_string(records) + " records processed\n";
+}
+
+std::string with_crlf(const std::string& text) {
+    std::string crlf;
+    for (const char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return crlf;
+}

@@ -33,5 +33,14 @@ std::string read_in_pieces(std::FILE* stream, const std::vector<std::size_t>& si
 // Everything in a stream opened for update, from its start.
 std::string read_all(std::FILE* file);
 
-// The header report as the converter prints it for these fields.
+// The console text the conversion writes, with LF line ends: the header
+// report for these fields, the line after it, one progress line and the
+// summary.
 std::string header_report(unsigned count, unsigned values, unsigned per_phase, unsigned phases);
+// Inline, so that it is ready before any later inline text built from it.
+inline const std::string analysing = "\nAnalysing datalog file\n";
+std::string progress_line(unsigned record);
+std::string summary(unsigned records);
+
+// The text with each LF written as CR LF.
+std::string with_crlf(const std::string& text);

@@ -73,14 +73,13 @@ std::string check_conversion_invariants(const std::uint8_t* data, std::size_t si
         if (!line_is_well_formed(std::string_view(text).substr(at, end - at), lines,
                                  header.values_per_record))
             return "malformed line " + std::to_string(lines);
-        const std::string expected =
-            "Unpacking record " + std::to_string(lines) + " from .KYX file\n";
+        const std::string expected = progress_line(lines);
         if (out.compare(progress_at, expected.size(), expected) != 0)
             return "progress line " + std::to_string(lines) + " missing";
         progress_at += expected.size();
         at = end + 1;
     }
-    if (out.substr(progress_at) != std::to_string(lines) + " records processed\n")
+    if (out.substr(progress_at) != summary(lines))
         return "summary does not count the " + std::to_string(lines) + " lines";
     return "";
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "conversion_helpers.h"
 #include "datalog_writer.h"
 #include "program_runner.h"
 
@@ -41,12 +42,8 @@ inline std::string small_datalog() {
 }
 inline const std::string small_text =
     "    1, +1.0000E+00, -2.5000E-01\n    2, +1.0313E+00, +1.2345E+04\n";
-inline const std::string small_report =
-    "\nAutodetect number of records\n2 values per record\n1 values per phase\n"
-    "2 phases per record\n\nAnalysing datalog file\n";
-inline const std::string small_progress =
-    "Unpacking record 1 from .KYX file\nUnpacking record 2 from .KYX file\n"
-    "2 records processed\n";
+inline const std::string small_report = header_report(0, 2, 1, 2) + analysing;
+inline const std::string small_progress = progress_line(1) + progress_line(2) + summary(2);
 
 inline std::string converted(const std::string& in, const std::string& out) {
     return banner + "Processing file " + in + " into output file " + out + "\n" + small_report +
@@ -54,10 +51,7 @@ inline std::string converted(const std::string& in, const std::string& out) {
 }
 
 inline std::string as_written(const std::string& text) {
-    if (!program_writes_crlf()) return text;
-    std::string crlf;
-    for (const char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    return crlf;
+    return program_writes_crlf() ? with_crlf(text) : text;
 }
 
 class Program : public testing::Test {
