@@ -20,7 +20,7 @@ TEST(ExactScale, RoundsRandomValuesOfEveryBinaryExponent) {
     for (int k = datalog::min_scale_k; k <= datalog::max_scale_k; ++k) {
         for (int i = 0; i < 4000; ++i) {
             const auto m = static_cast<std::uint32_t>((rng() & 0x7FFFFF) | 0x800000);
-            const datalog::five_digits d = datalog::scale_to_five_digits(m, k, true).digits;
+            const datalog::five_digits d = datalog::scale_exactly(m, k);
             char text[datalog::value_text_length];
             datalog::write_value_text(text, false, d.digits, d.exponent);
             const std::string got(text, sizeof text);

@@ -10,6 +10,13 @@ bool always() {
     return true;
 }
 
+// The path's entry in the table.
+const value_path_entry& entry_of(value_path path) {
+    const value_path_entry* entry = value_path_table;
+    while (entry->path != path) ++entry;  // every path has its entry
+    return *entry;
+}
+
 const value_path_entry* fastest_available() {
     for (const value_path_entry& entry : value_path_table)
         if (entry.available()) return &entry;
@@ -25,12 +32,6 @@ const value_path_entry value_path_table[3] = {
     {value_path::avx2, "avx2", avx2_values_available, format_values_avx2},
     {value_path::scalar, "scalar", always, format_values_scalar},
 };
-
-const value_path_entry& entry_of(value_path path) {
-    const value_path_entry* entry = value_path_table;
-    while (entry->path != path) ++entry;  // every path has its entry
-    return *entry;
-}
 
 const char* value_path_name(value_path path) {
     return entry_of(path).name;

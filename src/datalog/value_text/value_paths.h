@@ -30,9 +30,6 @@ struct value_path_entry {
 // tests read.
 extern const value_path_entry value_path_table[3];
 
-// The path's entry in the table.
-const value_path_entry& entry_of(value_path path);
-
 // "scalar", "avx2" or "avx512".
 const char* value_path_name(value_path path);
 

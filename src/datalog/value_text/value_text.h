@@ -40,12 +40,7 @@ inline bool format_fraction(bool negative, std::uint32_t fraction, int exponent,
         write_value_text(out, negative, 0, 0);
         return false;
     }
-    int shift = 0;  // normalise the fraction into [2^23, 2^24)
-#if defined(__GNUC__)
-    shift = __builtin_clz(fraction) - 8;
-#else
-    while ((fraction << shift) < (1u << 23)) ++shift;
-#endif
+    const int shift = __builtin_clz(fraction) - 8;  // normalise into [2^23, 2^24)
     return format_normalized(negative, fraction << shift, exponent - 24 - shift, out);
 }
 
@@ -86,22 +81,28 @@ inline digit_estimate estimate_digits(std::uint32_t m, const scale_entry& entry,
             part < scalar_near_tie_window || part > 1 - scalar_near_tie_window};
 }
 
-// m * 2^k to five digits, for m in [2^23, 2^24) and k in [min_scale_k,
-// max_scale_k]: estimated, and scaled exactly where the estimate is near a tie
-// or where `exactly` asks for the exact scaling alone (its tests). `handed`
-// says whether the exact scaling gave the digits.
+// m * 2^k to five digits by the exact scaling alone, for m in [2^23, 2^24)
+// and k in [min_scale_k, max_scale_k]: the estimate's fallback, and its tests'
+// reference.
+inline five_digits scale_exactly(std::uint32_t m, int k) {
+    const scale_entry& entry = scale_table[k - min_scale_k];
+    const int exponent_step = m >= entry.ten_threshold ? 1 : 0;
+    return with_carry(scale_and_round(m, entry.scalers[exponent_step]),
+                      entry.exponent + exponent_step);
+}
+
+// The same, estimated, and scaled exactly only where the estimate is near a
+// tie; `handed` says whether the exact scaling gave the digits.
 struct scaled_digits {
     five_digits digits;
     bool handed;
 };
-inline scaled_digits scale_to_five_digits(std::uint32_t m, int k, bool exactly = false) {
+inline scaled_digits scale_to_five_digits(std::uint32_t m, int k) {
     const scale_entry& entry = scale_table[k - min_scale_k];
     const int exponent_step = m >= entry.ten_threshold ? 1 : 0;
     const digit_estimate estimate = estimate_digits(m, entry, exponent_step);
-    const bool handed = exactly || estimate.near_tie;
-    const std::uint32_t rounded =
-        handed ? scale_and_round(m, entry.scalers[exponent_step]) : estimate.rounded;
-    return {with_carry(rounded, entry.exponent + exponent_step), handed};
+    if (estimate.near_tie) return {scale_exactly(m, k), true};
+    return {with_carry(estimate.rounded, entry.exponent + exponent_step), false};
 }
 
 // The text of -m * 2^k (negative) or m * 2^k, for m in [2^23, 2^24) and k in

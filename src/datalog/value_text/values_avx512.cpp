@@ -86,15 +86,16 @@ DATALOG_AVX512 rounded_lanes round_eight_lanes(__m256 value, __m256i power_index
     return {_mm512_castpd_si512(rounded), above, near};
 }
 
-}  // namespace
+struct rounded_values {
+    __m512i digits;      // the five significant digits, or 0 for a zero value
+    __m512i exponent;    // the decimal exponent
+    __mmask16 near_tie;  // lanes whose rounding the double estimate cannot decide
+};
 
-DATALOG_AVX512 unsigned format_values_avx512(const char* chars, unsigned count, char* out) {
-    const __m512i words = packed_words(chars, count);
-    const __m512i fraction = _mm512_and_si512(words, _mm512_set1_epi32(0xFFFFFF));
-    const __m512i exponent = _mm512_srai_epi32(words, 25);  // 7-bit two's complement
-    const __mmask16 negative = _mm512_test_epi32_mask(words, _mm512_set1_epi32(1 << 24));
+// Rounds fraction * 2^(exponent - 24) to five significant digits, ties away
+// from zero, but for the lanes flagged near a tie. Zero lanes give zero.
+DATALOG_AVX512 rounded_values round_values(__m512i fraction, __m512i exponent) {
     const __mmask16 zero = _mm512_testn_epi32_mask(fraction, fraction);
-
     // The fraction as a float, exactly (24 bits), has 127 + floor(log2
     // fraction) in its exponent field; the value fraction * 2^(exponent - 24)
     // is that float with the power added there, exactly (2^-88 ... 2^63).
@@ -115,7 +116,7 @@ DATALOG_AVX512 unsigned format_values_avx512(const char* chars, unsigned count, 
     const rounded_lanes high =
         round_eight_lanes(_mm256_castsi256_ps(_mm512_extracti64x4_epi64(value, 1)),
                           _mm512_extracti64x4_epi64(power_index, 1));
-    const __mmask16 near_mask = _mm512_kunpackb(high.near_tie, low.near_tie);
+    const __mmask16 near_tie = _mm512_kunpackb(high.near_tie, low.near_tie);
     const __mmask16 above = _mm512_kunpackb(high.above, low.above);
     __m512i digits = _mm512_permutex2var_epi32(low.digits, load(even_words.indices), high.digits);
     // The lanes scaled down by ten have the next decimal exponent.
@@ -126,12 +127,19 @@ DATALOG_AVX512 unsigned format_values_avx512(const char* chars, unsigned count, 
     digits = _mm512_mask_mov_epi32(digits, carry, _mm512_set1_epi32(10000));
     decimal_exponent =
         _mm512_mask_add_epi32(decimal_exponent, carry, decimal_exponent, _mm512_set1_epi32(1));
-    digits = _mm512_maskz_mov_epi32(static_cast<__mmask16>(~zero), digits);
-    decimal_exponent = _mm512_maskz_mov_epi32(static_cast<__mmask16>(~zero), decimal_exponent);
+    const __mmask16 nonzero = static_cast<__mmask16>(~zero);
+    return {_mm512_maskz_mov_epi32(nonzero, digits),
+            _mm512_maskz_mov_epi32(nonzero, decimal_exponent),
+            static_cast<__mmask16>(near_tie & nonzero)};
+}
 
-    // The text: the first digit, digits / 10^4, as (digits / 16) / 625 in
-    // 16-bit fixed point (exact below 10^5); the other four as 100 * high +
-    // low, each split into tens and ones, in the 16-bit halves of each lane.
+// The 13 characters ", ±d.ddddE±dd" of the first `count` lanes, stored at
+// out + 13 * lane, four lanes (52 characters) a store, none past the last.
+DATALOG_AVX512 void store_texts(__m512i digits, __m512i exponent, __mmask16 negative,
+                                unsigned count, char* out) {
+    // The first digit, digits / 10^4, as (digits / 16) / 625 in 16-bit fixed
+    // point (exact below 10^5); the other four as 100 * high + low, each split
+    // into tens and ones, in the 16-bit halves of each lane.
     const __m512i first = _mm512_srli_epi16(
         _mm512_mulhi_epu16(_mm512_srli_epi32(digits, 4), _mm512_set1_epi16(first_digit_multiplier)),
         6);
@@ -143,25 +151,24 @@ DATALOG_AVX512 unsigned format_values_avx512(const char* chars, unsigned count, 
         hundreds,
         _mm512_slli_epi32(
             _mm512_sub_epi32(rest, _mm512_madd_epi16(hundreds, _mm512_set1_epi32(100))), 16));
-    const __m512i tens_digits = _mm512_mulhi_epu16(pairs, _mm512_set1_epi16(tens_multiplier));
-    const __m512i ones =
-        _mm512_sub_epi16(pairs, _mm512_maddubs_epi16(tens_digits, _mm512_set1_epi16(10)));
-    const __m512i decimals = _mm512_add_epi16(
-        _mm512_or_si512(tens_digits, _mm512_slli_epi16(ones, 8)), _mm512_set1_epi16(0x3030));
+    const __m512i tens = _mm512_mulhi_epu16(pairs, _mm512_set1_epi16(tens_multiplier));
+    const __m512i ones = _mm512_sub_epi16(pairs, _mm512_maddubs_epi16(tens, _mm512_set1_epi16(10)));
+    const __m512i decimals = _mm512_add_epi16(_mm512_or_si512(tens, _mm512_slli_epi16(ones, 8)),
+                                              _mm512_set1_epi16(0x3030));
     // ", " and the sign ('-' is '+' + 2) and the first digit.
     const __m512i plus_head =
         _mm512_add_epi32(_mm512_set1_epi32(entry_head), _mm512_slli_epi32(first, 24));
     const __m512i head =
         _mm512_mask_add_epi32(plus_head, negative, plus_head, _mm512_set1_epi32(0x20000));
+    // "E", the exponent's sign and two digits, from the table of every exponent.
     const __m512i exponent_index =
-        _mm512_add_epi32(decimal_exponent, _mm512_set1_epi32(-min_decimal_exponent));
+        _mm512_add_epi32(exponent, _mm512_set1_epi32(-min_decimal_exponent));
     const __m512i exponent_text = _mm512_mask_permutexvar_epi32(
         _mm512_permutex2var_epi32(load(exponent_table.words), exponent_index,
                                   load(exponent_table.words + 16)),
         _mm512_cmpge_epi32_mask(exponent_index, _mm512_set1_epi32(32)), exponent_index,
         load(exponent_table.words + 32));
 
-    // Four values, 52 characters, at a time.
     const unsigned length = value_entry_length * count;
     const __mmask64 exponent_mask = _mm512_movepi8_mask(load(exponent_bytes.bytes));
     const __mmask64 point_mask = _mm512_movepi8_mask(load(point_bytes.bytes));
@@ -174,9 +181,21 @@ DATALOG_AVX512 unsigned format_values_avx512(const char* chars, unsigned count, 
         const unsigned left = length - 52 * chunk;
         _mm512_mask_storeu_epi8(out + 52 * chunk, first_bytes(left < 52 ? left : 52), text);
     }
-    const unsigned near_tie = _cvtmask16_u32(near_mask);
-    return reformat_near_ties(chars, near_tie & ~static_cast<unsigned>(zero) & ((1u << count) - 1),
-                              out);
+}
+
+}  // namespace
+
+DATALOG_AVX512 unsigned format_values_avx512(const char* chars, unsigned count, char* out) {
+    const __m512i words = packed_words(chars, count);
+    // Bits 31-25: a 7-bit two's-complement exponent; bit 24: the sign; bits
+    // 23-0: the fraction.
+    const __mmask16 negative = _mm512_test_epi32_mask(words, _mm512_set1_epi32(1 << 24));
+    const __m512i exponent = _mm512_srai_epi32(words, 25);
+    const __m512i fraction = _mm512_and_si512(words, _mm512_set1_epi32(0xFFFFFF));
+    const rounded_values rounded = round_values(fraction, exponent);
+    store_texts(rounded.digits, rounded.exponent, negative, count, out);
+    const unsigned counted = (1u << count) - 1;
+    return reformat_near_ties(chars, _cvtmask16_u32(rounded.near_tie) & counted, out);
 }
 
 bool avx512_values_available() {
