@@ -17,9 +17,15 @@ namespace e2e {
 
 namespace fs = std::filesystem;
 
-// The version comes from the build (project() in CMakeLists.txt).
-inline const std::string banner =
-    "\nVeltrask Ltd datalog file conversion program v" DATALOG_VERSION_TEXT "\n\n";
+// The banner shows project(VERSION) in CMakeLists.txt as the program has
+// always shown its version: the major number, a point and the minor number in
+// two digits (1.04), derived here from the raw numbers.
+inline std::string version_text(int major, int minor) {
+    return std::to_string(major) + (minor < 10 ? ".0" : ".") + std::to_string(minor);
+}
+inline const std::string banner = "\nVeltrask Ltd datalog file conversion program v" +
+                                  version_text(DATALOG_VERSION_MAJOR, DATALOG_VERSION_MINOR) +
+                                  "\n\n";
 inline const std::string options_text =
     "RARedir.exe -ifname -ofname\n"
     "   -ifname   input file name such as ZBA_D001.KYX\n"
