@@ -8,8 +8,26 @@
 # shows it) and examples\ at the top. Linux: bin/RARedir, the man page in
 # share/man/man1 (`man RARedir`), and share/doc/RARedir/examples/.
 include(cmake/source_date.cmake)
+# Each platform's guide from the one source: its own lines (@W@ Windows, @L@
+# Linux) kept, the other platform's made comments. The Linux build also makes
+# the Windows page, so that the guide's lint sees both.
+function(datalog_guide platform page)
+  if(platform STREQUAL "windows")
+    set(W "")
+    set(L ".\\\" ")
+  else()
+    set(W ".\\\" ")
+    set(L "")
+  endif()
+  configure_file(${PROJECT_SOURCE_DIR}/doc/RARedir.1 ${page} @ONLY)
+endfunction()
 set(DATALOG_MAN_PAGE ${CMAKE_CURRENT_BINARY_DIR}/RARedir.1)
-configure_file(doc/RARedir.1 ${DATALOG_MAN_PAGE} @ONLY)
+if(WIN32)
+  datalog_guide(windows ${DATALOG_MAN_PAGE})
+else()
+  datalog_guide(linux ${DATALOG_MAN_PAGE})
+  datalog_guide(windows ${CMAKE_CURRENT_BINARY_DIR}/RARedir-windows.1)
+endif()
 if(WIN32)
   set(program_dir .)
   set(doc_dir .)
