@@ -3,13 +3,17 @@
 //
 //   datalog_bench_programs baseline INPUT OUTPUT      the plain stdio converter
 //   datalog_bench_programs copy INPUT OUTPUT SIZE     the copy floor
-//   datalog_bench_programs program PATH ARGUMENTS...  the program's own main
-//       routine, held to the formatting path PATH (scalar, avx2 or avx512)
+//   datalog_bench_programs program PATH THREADS ARGUMENTS...
+//       the program's own main routine, held to the formatting path PATH
+//       (scalar, avx2 or avx512) and to THREADS threads that format beside the
+//       one that reads and writes (0: that one formats too), or to as many as
+//       it chooses itself with THREADS "auto"
 #include <cstdlib>
 #include <cstring>
 
 #include "app/run_command_line.h"
 #include "baseline_convert.h"
+#include "datalog/record_pipeline.h"
 #include "datalog/value_text/value_paths.h"
 
 int main(int argc, char** argv) {
@@ -18,10 +22,15 @@ int main(int argc, char** argv) {
     if (argc == 5 && std::strcmp(argv[1], "copy") == 0)
         return copy_floor(argv[2], argv[3], std::atoll(argv[4]));
     datalog::value_path path;
-    if (argc >= 3 && std::strcmp(argv[1], "program") == 0 &&
+    if (argc >= 4 && std::strcmp(argv[1], "program") == 0 &&
         datalog::value_path_named(argv[2], &path) && datalog::set_value_path(path)) {
-        argv[2] = argv[0];
-        return app::run_command_line(argc - 2, argv + 2);
+        if (std::strcmp(argv[3], "auto") != 0) {
+            datalog::pipeline_shape shape = datalog::chosen_pipeline_shape();
+            shape.workers = static_cast<unsigned>(std::atoi(argv[3]));
+            datalog::set_pipeline_shape(shape);
+        }
+        argv[3] = argv[0];
+        return app::run_command_line(argc - 3, argv + 3);
     }
     return 2;
 }

@@ -3,7 +3,7 @@
 // (1,000,000 records of 16 values, record length 64, no record count).
 //
 //   datalog_bench [--records N] [--runs K] [--dir DIR] [--overwrite] [--path NAME]
-//                 [--windows]
+//                 [--threads N] [--windows]
 //
 // Each run starts the three as processes with standard input, output and error
 // on /dev/null; the table shows the median wall time of each, their ratios,
@@ -12,8 +12,10 @@
 // with --overwrite each truncates the previous run's output instead, as a
 // conversion run again over its old output does (that costs every run alike).
 // --path scalar, avx2 or avx512 holds the program to that way of formatting
-// values: the benchmark then runs the program's own main routine, linked into
-// datalog_bench_programs, in place of the built program.
+// values, and --threads N to N threads that format beside the one that reads
+// and writes (0: that one formats too): the benchmark then runs the program's
+// own main routine, linked into datalog_bench_programs, in place of the built
+// program.
 //
 // --windows measures where Windows users run it, under Wine: the Windows
 // program, and Windows builds of the baseline and the copy floor (from the
@@ -159,6 +161,7 @@ int main(int argc, char** argv) {
     unsigned long records = 1000000;
     int runs = 9;
     bool windows = false;
+    std::string threads = "auto";
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : "";
@@ -167,20 +170,21 @@ int main(int argc, char** argv) {
         if (option == "--records") records = std::strtoul(value, nullptr, 10);
         if (option == "--runs") runs = std::atoi(value);
         if (option == "--dir") dir = value;
+        if (option == "--threads") threads = value;
         if (option == "--path" &&
             (!datalog::value_path_named(value, &path) || !datalog::value_path_available(path))) {
             std::fprintf(stderr, "datalog_bench: no formatting path %s here\n", value);
             return 1;
         }
     }
-    const bool held = path != datalog::active_value_path();
+    const bool held = path != datalog::active_value_path() || threads != "auto";
     const platform native = linux_programs();
     const platform measured = windows ? windows_programs() : native;
     // The built program, or the same routine held to the path named.
     const auto program_run = [&](const platform& p, const std::string& in, const std::string& out) {
         if (!held) return std::vector<std::string>{p.program, "-i" + in, "-o" + out};
         return std::vector<std::string>{p.bench_programs, "program", datalog::value_path_name(path),
-                                        "-i" + in, "-o" + out};
+                                        threads,          "-i" + in, "-o" + out};
     };
     const std::string input = "datalog_bench_" + std::to_string(records) + ".KYX";
     const std::string output = "datalog_bench_out.txt";
@@ -229,9 +233,12 @@ int main(int argc, char** argv) {
         "workload: %lu records x 16 values, %.1f MB in, %.1f MB out; median of %d runs%s\n\n",
         records, file_size(dir + "/" + input) / 1e6, output_size / 1e6, runs,
         overwrite ? ", each overwriting the last output" : ", each to a new output file");
-    std::printf("%s programs%s; RARedir formats values with the %s path%s\n\n",
+    std::printf("%s programs%s; RARedir formats values with the %s path%s, %s\n\n",
                 measured.name.c_str(), windows ? " under Wine" : "", datalog::value_path_name(path),
-                held ? " (held there by --path)" : ", the fastest this processor runs");
+                path != datalog::active_value_path() ? " (held there by --path)"
+                                                     : ", the fastest this processor runs",
+                threads == "auto" ? "on as many threads as it chooses"
+                                  : ("on " + threads + " threads beside the reading one").c_str());
     std::printf("| run                  | wall time |\n|---|---|\n");
     std::printf("| stdio baseline       | %7.3f s |%s\n", b,
                 baseline_records < records ? " (10,000 records' time, scaled)" : "");

@@ -64,43 +64,4 @@ TEST(ChunkedIo, APipeThatDeliversLittleAtATimeIsReadWhole) {
     std::fclose(stream);
 }
 
-// A stream that keeps what is written to it and the size of each write.
-struct recording {
-    std::string text;
-    std::vector<std::size_t> writes;
-};
-
-ssize_t record_write(void* cookie, const char* data, size_t size) {
-    auto* r = static_cast<recording*>(cookie);
-    r->text.append(data, size);
-    r->writes.push_back(size);
-    return static_cast<ssize_t>(size);
-}
-
-// The writer keeps every character in order, and what reaches the stream is
-// whole 64 KiB chunks but for the last write: one system call per chunk.
-TEST(ChunkedIo, WriterPassesWholeChunksInOrder) {
-    for (const std::size_t piece : {std::size_t{1}, std::size_t{219}, datalog::max_piece}) {
-        recording r;
-        std::FILE* stream = fopencookie(&r, "w", {nullptr, record_write, nullptr, nullptr});
-        ASSERT_NE(stream, nullptr);
-        std::setvbuf(stream, nullptr, _IONBF, 0);
-        auto writer = std::make_unique<datalog::chunked_writer>();
-        writer->stream = stream;
-        const std::string content = pattern(3 * datalog::chunk_size + 1234);
-        for (std::size_t at = 0; at < content.size(); at += piece) {
-            const std::size_t size = std::min(piece, content.size() - at);
-            char* room = datalog::reserve(*writer);
-            std::copy(content.begin() + at, content.begin() + at + size, room);
-            datalog::commit(*writer, size);
-        }
-        datalog::flush(*writer);
-        std::fclose(stream);
-        EXPECT_EQ(r.text, content) << piece;
-        ASSERT_EQ(r.writes.size(), 4u) << piece;
-        for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(r.writes[i], datalog::chunk_size) << piece;
-        EXPECT_EQ(r.writes[3], 1234u) << piece;
-    }
-}
-
 }  // namespace

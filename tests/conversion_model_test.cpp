@@ -127,4 +127,22 @@ TEST(ConversionModel, RandomDatalogsMatchTheIndependentModel) {
     }
 }
 
+// The same, shared out between threads in every way the tests try, with
+// batches of a few records, so that each datalog passes many hand-overs.
+TEST(ConversionModel, RandomDatalogsMatchTheModelInEveryPipelineShape) {
+    for (const datalog::pipeline_shape& shape : tested_pipeline_shapes()) {
+        const scoped_pipeline_shape held(shape);
+        model m{std::mt19937(2612)};
+        for (int i = 0; i < 150; ++i) {
+            const expectation e = random_case(m);
+            const conversion r = run_conversion(e.file);
+            const std::string name = "case " + std::to_string(i) + ", " + shape_name(shape);
+            ASSERT_EQ(r.status, e.status) << name;
+            ASSERT_EQ(r.text, e.text) << name;
+            ASSERT_EQ(r.out, e.out) << name;
+            ASSERT_EQ(r.err, e.err) << name;
+        }
+    }
+}
+
 }  // namespace

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
+
+#include "datalog/batch_writer.h"
 
 #include "conversion_helpers.h"
 #include "datalog_writer.h"
@@ -171,12 +174,16 @@ TEST(ConvertDatalog, AFailedReadStopsWithTheRecordsBeforeIt) {
          report},
         {"at the end marker", records + 5 * record, lines(5), progress(1, 5) + summary(5), report},
     };
-    for (const failing_case& c : cases) {
-        const conversion r = run_conversion(file, c.fail_at);
-        EXPECT_EQ(r.status, datalog::conversion_result::input_read_failed) << c.name;
-        EXPECT_EQ(r.text, c.text) << c.name;
-        EXPECT_EQ(r.out, c.out) << c.name;
-        EXPECT_EQ(r.err, c.err) << c.name;
+    for (const datalog::pipeline_shape& shape : tested_pipeline_shapes()) {
+        const scoped_pipeline_shape held(shape);
+        for (const failing_case& c : cases) {
+            const conversion r = run_conversion(file, c.fail_at);
+            const std::string name = c.name + (", " + shape_name(shape));
+            EXPECT_EQ(r.status, datalog::conversion_result::input_read_failed) << name;
+            EXPECT_EQ(r.text, c.text) << name;
+            EXPECT_EQ(r.out, c.out) << name;
+            EXPECT_EQ(r.err, c.err) << name;
+        }
     }
 }
 
@@ -202,14 +209,16 @@ TEST(ConvertDatalog, AFailedReadPastTheLastRecordNeededChangesNothing) {
         {"right after the counted records", datalog(fields(5, 3, 12), rows(5), false) + after,
          records + 5 * record, 5},
     };
-    for (const auto& c : cases) {
-        const conversion plain = run_conversion(c.file);
-        const conversion r = run_conversion(c.file, c.fail_at);
-        EXPECT_EQ(r.status, datalog::conversion_result::ran) << c.name;
-        EXPECT_EQ(r.text, lines(5)) << c.name;
-        EXPECT_EQ(r.out, progress(1, 5) + summary(5)) << c.name;
-        EXPECT_EQ(r.err, plain.err) << c.name;
-        EXPECT_EQ(r.err, header_report(c.count, 3, 2, 3) + analysing) << c.name;
+    for (const datalog::pipeline_shape& shape : tested_pipeline_shapes()) {
+        const scoped_pipeline_shape held(shape);
+        for (const auto& c : cases) {
+            const conversion r = run_conversion(c.file, c.fail_at);
+            const std::string name = c.name + (", " + shape_name(shape));
+            EXPECT_EQ(r.status, datalog::conversion_result::ran) << name;
+            EXPECT_EQ(r.text, lines(5)) << name;
+            EXPECT_EQ(r.out, progress(1, 5) + summary(5)) << name;
+            EXPECT_EQ(r.err, header_report(c.count, 3, 2, 3) + analysing) << name;
+        }
     }
 }
 
@@ -264,6 +273,30 @@ TEST(ConvertDatalog, AnInputThatCannotBePositionedIsInvalid) {
     const conversion r = run_conversion(file, -1, datalog::text_mode::bytes, true);
     EXPECT_EQ(r.status, datalog::conversion_result::invalid_datalog);
     EXPECT_EQ(r.text + r.out + r.err, "");
+}
+
+// A failed write stops the conversion at once, however it is shared out: the
+// records counted are those of the first write tried, and each shows its
+// progress, whatever the other threads had read or formatted by then.
+TEST(ConvertDatalog, AFailedWriteStopsAtTheFirstWriteInEveryShape) {
+    const unsigned records = 20000;
+    const std::string file =
+        datalog_writer::datalog(fields(0, 1, 4), std::vector<std::vector<double>>(records, {1.0}));
+    const std::string line = "    1, +1.0000E+00\n";
+    for (const datalog::pipeline_shape& shape : tested_pipeline_shapes()) {
+        const scoped_pipeline_shape held(shape);
+        const conversion r =
+            run_conversion(file, -1, datalog::text_mode::bytes, false, "/dev/full");
+        const std::string name = shape_name(shape);
+        EXPECT_EQ(r.status, datalog::conversion_result::ran) << name;
+        EXPECT_TRUE(r.output_error) << name;
+        const std::size_t shown = std::count(r.out.begin(), r.out.end(), '\n') - 1;
+        EXPECT_GT(shown, 0u) << name;
+        EXPECT_LE(shown * line.size(), datalog::max_write) << name;
+        EXPECT_EQ(r.out,
+                  progress(1, static_cast<unsigned>(shown)) + summary(static_cast<unsigned>(shown)))
+            << name;
+    }
 }
 
 }  // namespace

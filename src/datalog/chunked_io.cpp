@@ -11,7 +11,7 @@ namespace {
 // Reads the next bytes at buffer + end, up to the buffer's end, and folds
 // them as text mode would; false when nothing more will come.
 bool read_more(chunked_reader& reader) {
-    constexpr std::size_t capacity = max_piece + chunk_size;
+    const std::size_t capacity = reader.capacity;
     const std::size_t start = reader.end;
     if (reader.held_cr) reader.buffer[reader.end++] = '\r';  // read again with its next byte
     const long got = read_bytes(reader.stream, reader.buffer + reader.end, capacity - reader.end);
@@ -32,28 +32,17 @@ bool read_more(chunked_reader& reader) {
 
 }  // namespace
 
-void refill(chunked_reader& reader) {
+void refill(chunked_reader& reader, char* buffer) {
     const std::size_t kept = reader.end - reader.begin;
-    std::memmove(reader.buffer + max_piece - kept, reader.buffer + reader.begin, kept);
+    assert(kept <= max_piece);
+    std::memmove(buffer + max_piece - kept, reader.buffer + reader.begin, kept);
+    reader.buffer = buffer;
     reader.begin = max_piece - kept;
     reader.end = max_piece;
+    if (reader.at_end) return;
     // A held CR needs room for itself and at least one byte after it.
-    while (reader.end + (reader.held_cr ? 1 : 0) < max_piece + chunk_size && read_more(reader)) {
+    while (reader.end + (reader.held_cr ? 1 : 0) < reader.capacity && read_more(reader)) {
     }
-}
-
-void write_chunk(chunked_writer& writer) {
-    if (std::fwrite(writer.buffer, 1, chunk_size, writer.stream) != chunk_size)
-        writer.failed = true;
-    writer.used -= chunk_size;
-    std::memmove(writer.buffer, writer.buffer + chunk_size, writer.used);
-}
-
-void flush(chunked_writer& writer) {
-    if (writer.used != 0 &&
-        std::fwrite(writer.buffer, 1, writer.used, writer.stream) != writer.used)
-        writer.failed = true;
-    writer.used = 0;
 }
 
 }  // namespace datalog

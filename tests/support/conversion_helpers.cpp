@@ -53,9 +53,11 @@ int seek_failing(void* cookie, off64_t* offset, int whence) {
 
 std::string read_in_pieces(std::FILE* stream, const std::vector<std::size_t>& sizes,
                            datalog::text_mode mode) {
+    auto buffer = std::make_unique<datalog::reader_buffer>();
     auto reader = std::make_unique<datalog::chunked_reader>();
     reader->stream = stream;
     reader->mode = mode;
+    reader->buffer = buffer->bytes;
     std::string text;
     for (std::size_t i = 0;; ++i) {
         const std::size_t size = sizes[i % sizes.size()];
@@ -76,7 +78,7 @@ std::string read_all(std::FILE* file) {
 }
 
 conversion run_conversion(const std::string& datalog_bytes, long fail_at, datalog::text_mode mode,
-                          bool unseekable) {
+                          bool unseekable, const char* output_path) {
     failing_source source{&datalog_bytes, fail_at >= 0 ? fail_at : 1L << 40, 0, unseekable};
     std::FILE* input = nullptr;
     if (fail_at >= 0 || unseekable) {
@@ -86,7 +88,8 @@ conversion run_conversion(const std::string& datalog_bytes, long fail_at, datalo
         std::fwrite(datalog_bytes.data(), 1, datalog_bytes.size(), input);
         std::rewind(input);
     }
-    std::FILE* output = std::tmpfile();
+    std::FILE* output = output_path != nullptr ? std::fopen(output_path, "wb") : std::tmpfile();
+    if (output_path != nullptr) std::setvbuf(output, nullptr, _IONBF, 0);
 
     std::FILE* progress = std::tmpfile();
     std::FILE* report = std::tmpfile();
@@ -94,7 +97,7 @@ conversion run_conversion(const std::string& datalog_bytes, long fail_at, datalo
     result.status = datalog::convert_datalog(input, output, mode, progress, report);
     result.output_error = std::ferror(output) != 0;
     std::fflush(output);
-    result.text = read_all(output);
+    if (output_path == nullptr) result.text = read_all(output);
     result.out = read_all(progress);
     result.err = read_all(report);
     for (std::FILE* file : {input, output, progress, report}) std::fclose(file);
@@ -122,4 +125,17 @@ std::string with_crlf(const std::string& text) {
     std::string crlf;
     for (const char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     return crlf;
+}
+
+const std::vector<datalog::pipeline_shape>& tested_pipeline_shapes() {
+    static const std::vector<datalog::pipeline_shape> shapes = {
+        {0, datalog::max_batch_records}, {0, 1}, {1, 1}, {2, 3},
+        {2, datalog::max_batch_records}, {8, 1}, {8, 7},
+    };
+    return shapes;
+}
+
+std::string shape_name(const datalog::pipeline_shape& shape) {
+    return std::to_string(shape.workers) + " workers, batches of " +
+           std::to_string(shape.batch_records) + " records";
 }

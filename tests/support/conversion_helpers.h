@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "datalog/datalog_convert.h"
+#include "datalog/record_pipeline.h"
 #include "datalog/text_mode.h"
 
 struct conversion {
@@ -20,10 +21,11 @@ struct conversion {
 // With `fail_at` set, the input fails with an I/O error (not its end) when a
 // read reaches that offset, as a damaged disk or /proc/self/mem does.
 // `mode` is the text mode the conversion does itself. With `unseekable`, the
-// input cannot be positioned, as a pipe cannot.
+// input cannot be positioned, as a pipe cannot. With `output_path` the
+// output is that file, unbuffered, and `text` stays empty.
 conversion run_conversion(const std::string& datalog_bytes, long fail_at = -1,
                           datalog::text_mode mode = datalog::text_mode::bytes,
-                          bool unseekable = false);
+                          bool unseekable = false, const char* output_path = nullptr);
 
 // Reads `stream` through the chunked reader in pieces of the given sizes
 // (cycled) until it ends, in text mode `mode`.
@@ -44,3 +46,27 @@ std::string summary(unsigned records);
 
 // The text with each LF written as CR LF.
 std::string with_crlf(const std::string& text);
+
+// The ways of sharing out a conversion the tests run it in: the calling
+// thread alone, and 1, 2 and 8 workers, with batches of 1, 3 or 7 records,
+// so that every hand-over between threads happens many times, and as large
+// as they come.
+const std::vector<datalog::pipeline_shape>& tested_pipeline_shapes();
+
+// "2 workers, batches of 3 records", for messages.
+std::string shape_name(const datalog::pipeline_shape& shape);
+
+// Holds conversions to a shape while it lives.
+class scoped_pipeline_shape {
+  public:
+    explicit scoped_pipeline_shape(const datalog::pipeline_shape& shape)
+        : previous_(datalog::chosen_pipeline_shape()) {
+        datalog::set_pipeline_shape(shape);
+    }
+    ~scoped_pipeline_shape() { datalog::set_pipeline_shape(previous_); }
+    scoped_pipeline_shape(const scoped_pipeline_shape&) = delete;
+    scoped_pipeline_shape& operator=(const scoped_pipeline_shape&) = delete;
+
+  private:
+    datalog::pipeline_shape previous_;
+};

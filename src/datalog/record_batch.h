@@ -1,0 +1,61 @@
+// A batch of consecutive records: read into the batch's own buffer by the
+// reading thread, then formatted as a whole and written in its turn
+// (batch_writer.h) by any thread. The batches are what the threads of a conversion hand
+// each other (record_pipeline.h).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "datalog/chunked_io.h"
+#include "datalog/datalog_format.h"
+#include "datalog/record_line.h"
+#include "datalog/text_mode.h"
+
+namespace datalog {
+
+constexpr std::size_t batch_input_size = 128 * 1024;
+constexpr std::uint32_t max_batch_records = 4096;
+constexpr std::size_t batch_lines_size = 256 * 1024;
+
+// The records' shape, fixed by the header, and how many records a batch takes.
+struct batch_layout {
+    std::size_t record_size;  // characters per record: twice the record length
+    unsigned values;          // values per record
+    text_mode mode;
+    std::uint32_t records;  // a batch's most records: all of them fit its buffers
+};
+
+// The layout for these records, with at most `record_limit` records a batch
+// (at least 1, at most max_batch_records; fewer where the buffers need).
+batch_layout layout_for(const datalog_header& header, text_mode mode, std::uint32_t record_limit);
+
+struct record_batch {
+    // Filled by the reader (fill_batch).
+    const char* first = nullptr;     // the first record, inside `input`
+    std::uint32_t count = 0;         // records
+    std::uint32_t first_number = 0;  // the first record's number
+    // Formatted (format_batch): each record's line and progress line end.
+    std::uint32_t line_ends[max_batch_records];
+    std::uint32_t progress_ends[max_batch_records];
+    alignas(64) char input[max_piece + batch_input_size];
+    alignas(64) char lines[batch_lines_size + record_line_capacity];
+    alignas(64) char progress[max_batch_records * progress_line_capacity];
+};
+
+// Why a batch's filling stopped.
+enum class batch_end {
+    full,        // the batch took `wanted` records, or all its buffer had room for
+    end_marker,  // the next record is the end marker
+    truncated,   // the input ended (or failed) inside or before the next record
+};
+
+// Moves the reader into the batch's buffer and takes the records that follow,
+// up to `wanted` (at most the layout's records).
+batch_end fill_batch(chunked_reader& reader, const batch_layout& layout, std::uint32_t wanted,
+                     record_batch& batch);
+
+// Writes every record's line and progress line into the batch.
+void format_batch(const batch_layout& layout, record_batch& batch);
+
+}  // namespace datalog

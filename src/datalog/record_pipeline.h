@@ -1,0 +1,65 @@
+// The threads of a conversion: workers that each, in turn, read a batch of
+// records, format it while the others read and write theirs, and write it
+// when the batch before it is written. Records are independent and their
+// order is the input's, so formatting runs beside the reading and writing,
+// and on several cores several batches are formatted at once. Each worker
+// has one batch: that is all the memory, however long the input. With no
+// workers the calling thread does it all, batch after batch.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "datalog/chunked_io.h"
+#include "datalog/record_batch.h"
+
+namespace datalog {
+
+// How a conversion shares out its work: `workers` threads (0: the calling
+// thread does it all) and at most `batch_records` records a batch.
+struct pipeline_shape {
+    unsigned workers;
+    std::uint32_t batch_records;
+};
+
+// One worker for each processor this process may use, at most 8, and none on
+// one processor; batches as large as their buffers allow.
+pipeline_shape default_pipeline_shape();
+
+// The shape conversions take: the default unless set, for tests and the
+// benchmark, which hold the program to a number of threads.
+pipeline_shape chosen_pipeline_shape();
+void set_pipeline_shape(pipeline_shape shape);
+
+struct pipeline_result {
+    std::uint32_t read;     // records read
+    bool truncated;         // the input ended inside or before a record
+    std::uint32_t written;  // records whose lines were written (or tried)
+    bool write_failed;      // a write to the output failed; reading stopped soon after
+};
+
+// The workers' batches and the conversion they run.
+class record_pipeline {
+  public:
+    record_pipeline(const batch_layout& layout, unsigned workers);
+    ~record_pipeline();
+    record_pipeline(const record_pipeline&) = delete;
+    record_pipeline& operator=(const record_pipeline&) = delete;
+
+    // Reads records from `reader` until the end marker or `limit`, and
+    // writes each one's line to `output` and its progress line to
+    // `progress`, in the input's order. The reader is left after the last
+    // record read, its buffer in one of the batches, which stay while the
+    // pipeline does.
+    pipeline_result run(chunked_reader& reader, std::uint32_t limit, std::FILE* output,
+                        std::FILE* progress);
+
+  private:
+    batch_layout layout_;
+    unsigned workers_;
+    std::vector<std::unique_ptr<record_batch>> batches_;  // one for each worker, or one
+};
+
+}  // namespace datalog

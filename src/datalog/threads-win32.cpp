@@ -1,0 +1,90 @@
+#include <windows.h>
+
+#include <vector>
+
+#include "datalog/threads.h"
+
+namespace datalog {
+
+unsigned usable_processors() {
+    DWORD_PTR process = 0, system = 0;
+    unsigned count = 0;
+    if (GetProcessAffinityMask(GetCurrentProcess(), &process, &system))
+        for (; process != 0; process &= process - 1) ++count;
+    return count > 0 ? count : 1;
+}
+
+void pause_briefly() {
+    YieldProcessor();
+}
+
+struct monitor::state {
+    SRWLOCK lock = SRWLOCK_INIT;
+    CONDITION_VARIABLE conditions[2] = {CONDITION_VARIABLE_INIT, CONDITION_VARIABLE_INIT};
+};
+
+monitor::monitor() : state_(std::make_unique<state>()) {}
+monitor::~monitor() = default;
+
+void monitor::lock() {
+    AcquireSRWLockExclusive(&state_->lock);
+}
+
+void monitor::unlock() {
+    ReleaseSRWLockExclusive(&state_->lock);
+}
+
+void monitor::wait(int condition) {
+    SleepConditionVariableSRW(&state_->conditions[condition], &state_->lock, INFINITE, 0);
+}
+
+void monitor::wake_all(int condition) {
+    WakeAllConditionVariable(&state_->conditions[condition]);
+}
+
+namespace {
+
+struct thread_call {
+    void (*work)(void*);
+    void* context;
+};
+
+DWORD WINAPI run_call(void* argument) {
+    const thread_call* call = static_cast<const thread_call*>(argument);
+    call->work(call->context);
+    return 0;
+}
+
+}  // namespace
+
+struct thread_group::state {
+    thread_call call{};
+    std::vector<HANDLE> threads;
+};
+
+thread_group::thread_group() : state_(std::make_unique<state>()) {}
+
+thread_group::~thread_group() {
+    join();
+}
+
+unsigned thread_group::start(unsigned count, void (*work)(void*), void* context) {
+    state_->call = {work, context};
+    unsigned started = 0;
+    for (; started < count; ++started) {
+        const HANDLE thread = CreateThread(nullptr, 0, run_call, &state_->call, 0, nullptr);
+        if (thread == nullptr) break;  // fewer threads: the caller works with those it has
+        state_->threads.push_back(thread);
+    }
+    return started;
+}
+
+void thread_group::join() {
+    for (HANDLE thread : state_->threads) {
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+    }
+    state_->threads.clear();
+}
+
+}  // namespace datalog

@@ -1,0 +1,56 @@
+// The few thread services the conversion needs, one implementation per
+// platform (threads-posix.cpp, threads-win32.cpp; the build picks one): the
+// Windows programs use the system's own threads, so they need no DLL beyond
+// Windows' own.
+#pragma once
+
+#include <memory>
+
+namespace datalog {
+
+// How many processors this process may run on (at least 1).
+unsigned usable_processors();
+
+// A moment's pause in a loop that waits for another thread, easing the
+// processor (and its other hardware thread) meanwhile.
+void pause_briefly();
+
+// A lock with two conditions to wait on, each woken for all its waiters.
+class monitor {
+  public:
+    monitor();
+    ~monitor();
+    monitor(const monitor&) = delete;
+    monitor& operator=(const monitor&) = delete;
+
+    void lock();
+    void unlock();
+    // With the lock held: releases it until `condition` (0 or 1) is woken,
+    // or spuriously, and holds it again.
+    void wait(int condition);
+    void wake_all(int condition);
+
+  private:
+    struct state;
+    std::unique_ptr<state> state_;
+};
+
+// Threads that each run work(context) once; they are waited for by join or
+// at the group's end.
+class thread_group {
+  public:
+    thread_group();
+    ~thread_group();
+    thread_group(const thread_group&) = delete;
+    thread_group& operator=(const thread_group&) = delete;
+
+    // Starts up to `count` threads and returns how many the system gave.
+    unsigned start(unsigned count, void (*work)(void*), void* context);
+    void join();
+
+  private:
+    struct state;
+    std::unique_ptr<state> state_;
+};
+
+}  // namespace datalog
