@@ -5,7 +5,7 @@
 //   datalog_bench_programs copy INPUT OUTPUT SIZE     the copy floor
 //   datalog_bench_programs program PATH THREADS ARGUMENTS...
 //       the program's own main routine, held to the formatting path PATH
-//       (scalar, avx2 or avx512) and to THREADS threads that format beside the
+//       (scalar, sse41, avx2 or avx512) and to THREADS threads that format beside the
 //       one that reads and writes (0: that one formats too), or to as many as
 //       it chooses itself with THREADS "auto"
 #include <cstdlib>

@@ -11,7 +11,7 @@
 // write back from the runs before it, and writes a new output file;
 // with --overwrite each truncates the previous run's output instead, as a
 // conversion run again over its old output does (that costs every run alike).
-// --path scalar, avx2 or avx512 holds the program to that way of formatting
+// --path scalar, sse41, avx2 or avx512 holds the program to that way of formatting
 // values, and --threads N to N threads that format beside the one that reads
 // and writes (0: that one formats too): the benchmark then runs the program's
 // own main routine, linked into datalog_bench_programs, in place of the built

@@ -107,6 +107,7 @@ TEST(BatchWriter, AFailedWriteStopsAtTheLinesTried) {
         {"the first of many pages", {1000}, 219, datalog::max_write / 219},
         {"the seam page", {10, 300}, 219, 18},  // 10 held, and 8 end in the page
         {"what is left at the end", {10}, 219, 10},
+        {"a line that ends where the write does", {4096}, 16, 4096},
     };
     for (const failure_case& c : cases) {
         recording progress;

@@ -27,9 +27,10 @@ const value_path_entry* active = fastest_available();
 
 }  // namespace
 
-const value_path_entry value_path_table[3] = {
+const value_path_entry value_path_table[4] = {
     {value_path::avx512, "avx512", avx512_values_available, format_values_avx512},
     {value_path::avx2, "avx2", avx2_values_available, format_values_avx2},
+    {value_path::sse41, "sse41", sse41_values_available, format_values_sse41},
     {value_path::scalar, "scalar", always, format_values_scalar},
 };
 

@@ -1,5 +1,5 @@
 // The one place that chooses how a record's values are formatted: with
-// AVX-512, with AVX2, or one at a time. All three write the same characters;
+// AVX-512, AVX2 or SSE4.1, or one at a time. All four write the same characters;
 // the fastest the processor runs is chosen once, at start-up.
 #pragma once
 
@@ -7,7 +7,7 @@
 
 namespace datalog {
 
-enum class value_path { scalar, avx2, avx512 };
+enum class value_path { scalar, sse41, avx2, avx512 };
 
 // Characters a path may write past the values' text, which the caller
 // overwrites or ignores.
@@ -28,9 +28,9 @@ struct value_path_entry {
 
 // Every path, fastest first: the one list the dispatch, the benchmark and the
 // tests read.
-extern const value_path_entry value_path_table[3];
+extern const value_path_entry value_path_table[4];
 
-// "scalar", "avx2" or "avx512".
+// "scalar", "sse41", "avx2" or "avx512".
 const char* value_path_name(value_path path);
 
 // The path of that name; false for any other name.

@@ -1,4 +1,4 @@
-// The constants the AVX-512 and AVX2 paths share. Why the estimate and the
+// The constants the AVX-512, AVX2 and SSE4.1 paths share. Why the estimate and the
 // near-tie window are safe: README.md in this folder.
 #pragma once
 

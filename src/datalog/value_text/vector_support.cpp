@@ -24,6 +24,7 @@ vector_support ask_processor() {
     vector_support support;
     unsigned a = 0, b = 0, c = 0, d = 0;
     if (__get_cpuid(1, &a, &b, &c, &d) == 0) return support;
+    support.sse41 = ((c >> 9) & 1) && ((c >> 19) & 1);  // SSSE3, SSE4.1
     const bool osxsave = (c >> 27) & 1, avx = (c >> 28) & 1;
     if (!osxsave || !avx || __get_cpuid_count(7, 0, &a, &b, &c, &d) == 0) return support;
     const unsigned long long states = saved_states();

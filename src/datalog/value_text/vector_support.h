@@ -5,6 +5,7 @@
 namespace datalog {
 
 struct vector_support {
+    bool sse41 = false;   // SSSE3 and SSE4.1
     bool avx2 = false;    // AVX2, with the 256-bit registers saved
     bool avx512 = false;  // AVX-512 F, BW, DQ, VL and VBMI, with all its registers saved
 };

@@ -29,6 +29,13 @@ bool avx512_values_available();
 // values' text.
 unsigned format_values_avx512(const char* chars, unsigned count, char* out);
 
+// True when format_values_sse41 may be called.
+bool sse41_values_available();
+
+// A value_path_entry's `format` (value_paths.h): four values at a time, the
+// rest one at a time; up to 3 characters past the values' text.
+unsigned format_values_sse41(const char* chars, unsigned count, char* out);
+
 // True when format_values_avx2 may be called.
 bool avx2_values_available();
 
