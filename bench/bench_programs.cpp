@@ -5,9 +5,9 @@
 //   datalog_bench_programs copy INPUT OUTPUT SIZE     the copy floor
 //   datalog_bench_programs program PATH THREADS ARGUMENTS...
 //       the program's own main routine, held to the formatting path PATH
-//       (scalar, sse41, avx2 or avx512) and to THREADS threads that format beside the
-//       one that reads and writes (0: that one formats too), or to as many as
-//       it chooses itself with THREADS "auto"
+//       (scalar, sse41, avx2 or avx512) and to THREADS threads that each read,
+//       format and write batches of records in turn (1: the program's one
+//       thread does it all), or to as many as it chooses itself with "auto"
 #include <cstdlib>
 #include <cstring>
 
@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
         datalog::value_path_named(argv[2], &path) && datalog::set_value_path(path)) {
         if (std::strcmp(argv[3], "auto") != 0) {
             datalog::pipeline_shape shape = datalog::chosen_pipeline_shape();
-            shape.workers = static_cast<unsigned>(std::atoi(argv[3]));
+            shape.threads = static_cast<unsigned>(std::atoi(argv[3]));
             datalog::set_pipeline_shape(shape);
         }
         argv[3] = argv[0];

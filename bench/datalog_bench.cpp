@@ -12,8 +12,9 @@
 // with --overwrite each truncates the previous run's output instead, as a
 // conversion run again over its old output does (that costs every run alike).
 // --path scalar, sse41, avx2 or avx512 holds the program to that way of formatting
-// values, and --threads N to N threads that format beside the one that reads
-// and writes (0: that one formats too): the benchmark then runs the program's
+// values, and --threads N to N threads that each read, format and write
+// batches of records in turn (1: one thread does it all): the benchmark then
+// runs the program's
 // own main routine, linked into datalog_bench_programs, in place of the built
 // program.
 //
@@ -238,7 +239,7 @@ int main(int argc, char** argv) {
                 path != datalog::active_value_path() ? " (held there by --path)"
                                                      : ", the fastest this processor runs",
                 threads == "auto" ? "on as many threads as it chooses"
-                                  : ("on " + threads + " threads beside the reading one").c_str());
+                                  : ("held to " + threads + " thread(s) by --threads").c_str());
     std::printf("| run                  | wall time |\n|---|---|\n");
     std::printf("| stdio baseline       | %7.3f s |%s\n", b,
                 baseline_records < records ? " (10,000 records' time, scaled)" : "");

@@ -277,25 +277,56 @@ TEST(ConvertDatalog, AnInputThatCannotBePositionedIsInvalid) {
 
 // A failed write stops the conversion at once, however it is shared out: the
 // records counted are those of the first write tried, and each shows its
-// progress, whatever the other threads had read or formatted by then.
+// progress, whatever the other threads had read or formatted by then; and
+// reading stops within a batch for each thread.
 TEST(ConvertDatalog, AFailedWriteStopsAtTheFirstWriteInEveryShape) {
-    const unsigned records = 20000;
+    const unsigned records = 1000000;  // 8 MB
     const std::string file =
         datalog_writer::datalog(fields(0, 1, 4), std::vector<std::vector<double>>(records, {1.0}));
     const std::string line = "    1, +1.0000E+00\n";
     for (const datalog::pipeline_shape& shape : tested_pipeline_shapes()) {
         const scoped_pipeline_shape held(shape);
-        const conversion r =
-            run_conversion(file, -1, datalog::text_mode::bytes, false, "/dev/full");
+        const conversion r = run_conversion(file, static_cast<long>(file.size()),
+                                            datalog::text_mode::bytes, false, "/dev/full");
         const std::string name = shape_name(shape);
         EXPECT_EQ(r.status, datalog::conversion_result::ran) << name;
         EXPECT_TRUE(r.output_error) << name;
+        EXPECT_LT(r.input_read, 2L << 20) << name;
         const std::size_t shown = std::count(r.out.begin(), r.out.end(), '\n') - 1;
         EXPECT_GT(shown, 0u) << name;
         EXPECT_LE(shown * line.size(), datalog::max_write) << name;
         EXPECT_EQ(r.out,
                   progress(1, static_cast<unsigned>(shown)) + summary(static_cast<unsigned>(shown)))
             << name;
+        EXPECT_EQ(r.err, header_report(0, 1, 2, 3) + analysing) << name;
+    }
+}
+
+// A truncated datalog whose output cannot be written: the truncation is
+// reported only where the conversion got to it, every record before it
+// written or tried; a failed write before it ends the conversion there,
+// however far the threads had read.
+TEST(ConvertDatalog, ATruncationIsReportedOnlyWhereAFailedWriteLetTheConversionGet) {
+    const struct {
+        const char* name;
+        unsigned records;
+        std::string err;
+    } cases[] = {
+        {"a failure in the first write", 4000, ""},
+        {"a failure writing the last page", 10, "Datalog file truncated after record 10\n"},
+    };
+    for (const auto& c : cases) {
+        std::string file = datalog_writer::datalog(
+            fields(0, 1, 4), std::vector<std::vector<double>>(c.records, {1.0}), false);
+        file += "0000";
+        for (const datalog::pipeline_shape& shape : tested_pipeline_shapes()) {
+            const scoped_pipeline_shape held(shape);
+            const conversion r =
+                run_conversion(file, -1, datalog::text_mode::bytes, false, "/dev/full");
+            const std::string name = c.name + (", " + shape_name(shape));
+            EXPECT_TRUE(r.output_error) << name;
+            EXPECT_EQ(r.err, header_report(0, 1, 2, 3) + analysing + c.err) << name;
+        }
     }
 }
 

@@ -58,11 +58,10 @@ conversion_result convert_datalog(std::FILE* input, std::FILE* output, text_mode
         header.record_count != 0 ? header.record_count : default_record_limit;
     const pipeline_shape shape = chosen_pipeline_shape();
     const batch_layout layout = layout_for(header, mode, shape.batch_records);
-    record_pipeline pipeline(layout, shape.workers);
+    record_pipeline pipeline(layout, shape.threads);
     const pipeline_result result = pipeline.run(reader, limit, output, progress);
     std::fflush(progress);  // keeps the progress ahead of what follows in the report
     const std::uint32_t written = result.written;
-    // A failed write ends the conversion at its record, whatever was read after it.
     const bool truncated = result.truncated;
 
     // The reader reads ahead: a failed read counts only where it kept the

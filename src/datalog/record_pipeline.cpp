@@ -92,7 +92,7 @@ void work(void* context) {
 
 pipeline_shape default_pipeline_shape() {
     const unsigned processors = usable_processors();
-    return {processors > 1 ? std::min(processors, max_workers) : 0, max_batch_records};
+    return {std::min(processors, max_workers), max_batch_records};
 }
 
 pipeline_shape chosen_pipeline_shape() {
@@ -103,9 +103,9 @@ void set_pipeline_shape(pipeline_shape shape) {
     chosen = shape;
 }
 
-record_pipeline::record_pipeline(const batch_layout& layout, unsigned workers)
-    : layout_(layout), workers_(std::min(workers, max_workers)) {
-    batches_.resize(std::max(workers_, 1u));
+record_pipeline::record_pipeline(const batch_layout& layout, unsigned threads)
+    : layout_(layout), threads_(std::max(1u, std::min(threads, max_workers))) {
+    batches_.resize(threads_);
     for (std::unique_ptr<record_batch>& batch : batches_) batch = std::make_unique<record_batch>();
 }
 
@@ -117,12 +117,12 @@ pipeline_result record_pipeline::run(chunked_reader& reader, std::uint32_t limit
     c.writer.output = output;
     c.writer.progress = progress;
     {
-        thread_group threads;
-        // Without workers, or when the system gives none, this thread is the one.
-        if (workers_ == 0 || threads.start(workers_, work, &c) == 0) work(&c);
+        thread_group workers;
+        // With one worker, or when the system gives none, this thread is the one.
+        if (threads_ == 1 || workers.start(threads_, work, &c) == 0) work(&c);
     }
     finish(c.writer);
-    return {c.read, c.truncated && !c.writer.failed, c.writer.written, c.writer.failed};
+    return {c.read, c.truncated && c.writer.written == c.read, c.writer.written, c.writer.failed};
 }
 
 }  // namespace datalog

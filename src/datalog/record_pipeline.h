@@ -3,8 +3,8 @@
 // when the batch before it is written. Records are independent and their
 // order is the input's, so formatting runs beside the reading and writing,
 // and on several cores several batches are formatted at once. Each worker
-// has one batch: that is all the memory, however long the input. With no
-// workers the calling thread does it all, batch after batch.
+// has one batch: that is all the memory, however long the input. With one
+// worker, the calling thread does it all, batch after batch.
 #pragma once
 
 #include <cstdint>
@@ -17,15 +17,15 @@
 
 namespace datalog {
 
-// How a conversion shares out its work: `workers` threads (0: the calling
-// thread does it all) and at most `batch_records` records a batch.
+// How a conversion shares out its work: `threads` workers (1, or 0: the
+// calling thread does it all) and at most `batch_records` records a batch.
 struct pipeline_shape {
-    unsigned workers;
+    unsigned threads;
     std::uint32_t batch_records;
 };
 
-// One worker for each processor this process may use, at most 8, and none on
-// one processor; batches as large as their buffers allow.
+// One worker for each processor this process may use, at most 8 (on one
+// processor, the calling thread); batches as large as their buffers allow.
 pipeline_shape default_pipeline_shape();
 
 // The shape conversions take: the default unless set, for tests and the
@@ -38,12 +38,14 @@ struct pipeline_result {
     bool truncated;         // the input ended inside or before a record
     std::uint32_t written;  // records whose lines were written (or tried)
     bool write_failed;      // a write to the output failed; reading stopped soon after
+    // `truncated` counts only when every record read was written or tried: a
+    // failed write before the truncation ends the conversion before it.
 };
 
 // The workers' batches and the conversion they run.
 class record_pipeline {
   public:
-    record_pipeline(const batch_layout& layout, unsigned workers);
+    record_pipeline(const batch_layout& layout, unsigned threads);
     ~record_pipeline();
     record_pipeline(const record_pipeline&) = delete;
     record_pipeline& operator=(const record_pipeline&) = delete;
@@ -58,8 +60,8 @@ class record_pipeline {
 
   private:
     batch_layout layout_;
-    unsigned workers_;
-    std::vector<std::unique_ptr<record_batch>> batches_;  // one for each worker, or one
+    unsigned threads_;
+    std::vector<std::unique_ptr<record_batch>> batches_;  // one for each worker
 };
 
 }  // namespace datalog

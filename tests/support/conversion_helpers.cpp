@@ -19,6 +19,7 @@ struct failing_source {
     long fail_at;
     long position;
     bool unseekable;
+    long read = 0;  // how far reading got
 };
 
 ssize_t read_failing(void* cookie, char* buffer, size_t size) {
@@ -32,6 +33,7 @@ ssize_t read_failing(void* cookie, char* buffer, size_t size) {
     const size_t given = std::min(size, count);
     std::memcpy(buffer, source->bytes->data() + source->position, given);
     source->position += static_cast<long>(given);
+    source->read = std::max(source->read, source->position);
     if (given == 0) {  // the end of the bytes before the failing offset
         errno = EIO;
         return -1;
@@ -101,6 +103,7 @@ conversion run_conversion(const std::string& datalog_bytes, long fail_at, datalo
     result.out = read_all(progress);
     result.err = read_all(report);
     for (std::FILE* file : {input, output, progress, report}) std::fclose(file);
+    result.input_read = source.read;
     return result;
 }
 
@@ -129,13 +132,13 @@ std::string with_crlf(const std::string& text) {
 
 const std::vector<datalog::pipeline_shape>& tested_pipeline_shapes() {
     static const std::vector<datalog::pipeline_shape> shapes = {
-        {0, datalog::max_batch_records}, {0, 1}, {1, 1}, {2, 3},
+        {1, datalog::max_batch_records}, {1, 1}, {2, 1}, {2, 3},
         {2, datalog::max_batch_records}, {8, 1}, {8, 7},
     };
     return shapes;
 }
 
 std::string shape_name(const datalog::pipeline_shape& shape) {
-    return std::to_string(shape.workers) + " workers, batches of " +
+    return std::to_string(shape.threads) + " threads, batches of " +
            std::to_string(shape.batch_records) + " records";
 }

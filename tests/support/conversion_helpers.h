@@ -16,6 +16,7 @@ struct conversion {
     std::string out;    // standard output
     std::string err;    // the error stream
     bool output_error;  // the output stream's error indicator afterwards
+    long input_read;    // how far the input was read, where it can fail (fail_at)
 };
 
 // With `fail_at` set, the input fails with an I/O error (not its end) when a
@@ -48,12 +49,12 @@ std::string summary(unsigned records);
 std::string with_crlf(const std::string& text);
 
 // The ways of sharing out a conversion the tests run it in: the calling
-// thread alone, and 1, 2 and 8 workers, with batches of 1, 3 or 7 records,
+// thread alone, and 2 and 8 threads, with batches of 1, 3 or 7 records,
 // so that every hand-over between threads happens many times, and as large
 // as they come.
 const std::vector<datalog::pipeline_shape>& tested_pipeline_shapes();
 
-// "2 workers, batches of 3 records", for messages.
+// "2 threads, batches of 3 records", for messages.
 std::string shape_name(const datalog::pipeline_shape& shape);
 
 // Holds conversions to a shape while it lives.
