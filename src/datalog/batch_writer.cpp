@@ -33,11 +33,11 @@ void write_batch(batch_writer& writer, const record_batch& batch) {
         }
     }
     // Whole pages straight from the batch, then what is left into the page.
-    while (!writer.failed && size - at >= write_page) {
-        const std::size_t piece = std::min(max_write, (size - at) / write_page * write_page);
-        tried = base + at + piece;
-        writer.failed = !write_out(writer.output, batch.lines + at, piece);
-        at += piece;
+    const std::size_t pages = (size - at) / write_page * write_page;
+    if (!writer.failed && pages != 0) {
+        tried = base + at + pages;
+        writer.failed = !write_out(writer.output, batch.lines + at, pages);
+        at += pages;
     }
     std::uint32_t records = batch.count;
     if (writer.failed) {

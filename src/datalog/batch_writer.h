@@ -14,7 +14,6 @@
 namespace datalog {
 
 constexpr std::size_t write_page = 4096;
-constexpr std::size_t max_write = 16 * write_page;  // the largest single write
 
 struct batch_writer {
     std::FILE* output;
@@ -26,8 +25,9 @@ struct batch_writer {
     char page[write_page];
 };
 
-// Hands over the batch's lines, writing every whole page they complete, in
-// writes of at most max_write, and then the progress lines of the records
+// Hands over the batch's lines, writing the page begun before once they
+// complete it, and every further whole page in one write; then the progress
+// lines of the records
 // handed over. A failed write stops it: the records counted are those whose
 // lines end within what was written or tried, and only they show progress.
 // After a failure it does nothing. A failed write to the progress stream is no

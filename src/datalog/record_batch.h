@@ -14,9 +14,9 @@
 
 namespace datalog {
 
-constexpr std::size_t batch_input_size = 128 * 1024;
+constexpr std::size_t batch_input_size = 256 * 1024;
 constexpr std::uint32_t max_batch_records = 4096;
-constexpr std::size_t batch_lines_size = 256 * 1024;
+constexpr std::size_t batch_lines_size = 512 * 1024;
 
 // The records' shape, fixed by the header, and how many records a batch takes.
 struct batch_layout {
