@@ -14,14 +14,14 @@
 // --path scalar, sse41, avx2 or avx512 holds the program to that way of formatting
 // values, and --threads N to N threads that each read, format and write
 // batches of records in turn (1: one thread does it all): the benchmark then
-// runs the program's
-// own main routine, linked into datalog_bench_programs, in place of the built
-// program.
+// runs the program's own main routine, linked into datalog_bench_programs, in
+// place of the built program.
 //
 // --windows measures where Windows users run it, under Wine: the Windows
 // program, and Windows builds of the baseline and the copy floor (from the
-// tests' Windows build), with the Linux program run beside them. Above
-// 1,000,000 records the workload's header gives the record count.
+// tests' Windows build), with the Linux program run beside them, the console
+// of each going to a scratch file. Above 1,000,000 records the workload's
+// header gives the record count.
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -50,6 +50,10 @@ struct measurement {
 
 bool overwrite = false;
 std::string dir = "/tmp";
+// Under Wine every write to a device goes through its server, some
+// milliseconds each: there the console goes to a scratch file, and so does the
+// Linux program's when it runs beside the Windows one, for a fair comparison.
+bool console_to_file = false;
 
 // The programs one platform runs: the converter, the benchmark's own programs,
 // and the Wine loader they run under (none on Linux).
@@ -75,10 +79,8 @@ measurement run(const platform& p, std::vector<std::string> words, const std::st
     const auto start = std::chrono::steady_clock::now();
     const pid_t child = fork();
     if (child == 0) {
-        // Under Wine every write to a device goes through its server, some
-        // milliseconds each: the console goes to a file there.
         const int null = open("/dev/null", O_RDWR);
-        const int console = p.loader.empty() ? null
+        const int console = !console_to_file ? null
                                              : open((dir + "/datalog_bench_console.txt").c_str(),
                                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(null, 0);
@@ -181,6 +183,7 @@ int main(int argc, char** argv) {
     const bool held = path != datalog::active_value_path() || threads != "auto";
     const platform native = linux_programs();
     const platform measured = windows ? windows_programs() : native;
+    console_to_file = windows;
     // The built program, or the same routine held to the path named.
     const auto program_run = [&](const platform& p, const std::string& in, const std::string& out) {
         if (!held) return std::vector<std::string>{p.program, "-i" + in, "-o" + out};
