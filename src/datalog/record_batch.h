@@ -1,7 +1,6 @@
-// A batch of consecutive records: read into the batch's own buffer by the
-// reading thread, then formatted as a whole and written in its turn
-// (batch_writer.h) by any thread. The batches are what the threads of a conversion hand
-// each other (record_pipeline.h).
+// A batch of consecutive records: read into the batch's own buffer, formatted
+// as a whole and written in its turn (batch_writer.h), all by the worker that
+// holds it (record_pipeline.h).
 #pragma once
 
 #include <cstddef>
@@ -14,6 +13,8 @@
 
 namespace datalog {
 
+// A batch takes up to 256 KiB of records, at most 4096 of them, as many as
+// their lines fit 512 KiB: with their progress lines, about 1 MB a batch.
 constexpr std::size_t batch_input_size = 256 * 1024;
 constexpr std::uint32_t max_batch_records = 4096;
 constexpr std::size_t batch_lines_size = 512 * 1024;

@@ -34,12 +34,13 @@ pipeline_shape chosen_pipeline_shape();
 void set_pipeline_shape(pipeline_shape shape);
 
 struct pipeline_result {
-    std::uint32_t read;     // records read
-    bool truncated;         // the input ended inside or before a record
+    std::uint32_t read;  // records read
+    // The input ended inside or before a record, and the conversion got
+    // there: every record read was written or tried (a failed write before
+    // the truncation ends the conversion first).
+    bool truncated;
     std::uint32_t written;  // records whose lines were written (or tried)
     bool write_failed;      // a write to the output failed; reading stopped soon after
-    // `truncated` counts only when every record read was written or tried: a
-    // failed write before the truncation ends the conversion before it.
 };
 
 // The workers' batches and the conversion they run.

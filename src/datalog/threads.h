@@ -44,7 +44,8 @@ class thread_group {
     thread_group(const thread_group&) = delete;
     thread_group& operator=(const thread_group&) = delete;
 
-    // Starts up to `count` threads and returns how many the system gave.
+    // Starts, once a group, up to `count` threads and returns how many the
+    // system gave.
     unsigned start(unsigned count, void (*work)(void*), void* context);
     void join();
 
