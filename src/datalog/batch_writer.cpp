@@ -17,8 +17,7 @@ bool write_out(std::FILE* output, const char* text, std::size_t size) {
 void write_batch(batch_writer& writer, const record_batch& batch) {
     if (writer.failed || batch.count == 0) return;
     const std::size_t size = batch.line_ends[batch.count - 1];
-    const std::uint64_t base = writer.offset;  // where the batch's text starts
-    std::uint64_t tried = base;                // the end of the text written or tried
+    std::size_t tried = 0;  // the end of the batch's text written or tried
     std::size_t at = 0;
     // The page begun before: filled from the batch's first characters.
     if (writer.held != 0) {
@@ -27,7 +26,7 @@ void write_batch(batch_writer& writer, const record_batch& batch) {
         writer.held += taken;
         at = taken;
         if (writer.held == write_page) {
-            tried += taken;
+            tried = taken;
             writer.failed = !write_out(writer.output, writer.page, write_page);
             writer.held = 0;
         }
@@ -35,7 +34,7 @@ void write_batch(batch_writer& writer, const record_batch& batch) {
     // Whole pages straight from the batch, then what is left into the page.
     const std::size_t pages = (size - at) / write_page * write_page;
     if (!writer.failed && pages != 0) {
-        tried = base + at + pages;
+        tried = at + pages;
         writer.failed = !write_out(writer.output, batch.lines + at, pages);
         at += pages;
     }
@@ -43,13 +42,12 @@ void write_batch(batch_writer& writer, const record_batch& batch) {
     if (writer.failed) {
         // The records whose lines end within what was tried.
         const std::uint32_t* end = std::upper_bound(batch.line_ends, batch.line_ends + batch.count,
-                                                    static_cast<std::uint32_t>(tried - base));
+                                                    static_cast<std::uint32_t>(tried));
         records = static_cast<std::uint32_t>(end - batch.line_ends);
     } else {
         std::memcpy(writer.page + writer.held, batch.lines + at, size - at);
         writer.held += size - at;
     }
-    writer.offset = base + size;
     writer.written += records;
     if (records != 0)
         std::fwrite(batch.progress, 1, batch.progress_ends[records - 1], writer.progress);

@@ -18,7 +18,6 @@ constexpr std::size_t write_page = 4096;
 struct batch_writer {
     std::FILE* output;
     std::FILE* progress;
-    std::uint64_t offset = 0;   // text handed over so far, written or in `page`
     std::uint32_t written = 0;  // records handed over (or tried)
     bool failed = false;        // a write to the output failed
     std::size_t held = 0;       // characters in `page`, below write_page

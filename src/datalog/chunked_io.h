@@ -33,11 +33,6 @@ struct chunked_reader {
     bool held_cr = false;                           // a CR read last, waiting for its next byte
 };
 
-// A buffer for a reader's whole default capacity; chunks start on a cache line.
-struct reader_buffer {
-    alignas(64) char bytes[max_piece + chunk_size];
-};
-
 // Moves the characters not yet handed out (at most max_piece) to just before
 // `buffer` + max_piece, which then becomes the reader's buffer (it may be the
 // same), and unless the stream has ended, reads after them up to the

@@ -1,7 +1,5 @@
 #include "datalog/datalog_convert.h"
 
-#include <memory>
-
 #include "datalog/chunked_io.h"
 #include "datalog/datalog_format.h"
 #include "datalog/record_batch.h"
@@ -37,13 +35,14 @@ conversion_result convert_datalog(std::FILE* input, std::FILE* output, text_mode
 conversion_result convert_datalog(std::FILE* input, std::FILE* output, text_mode mode,
                                   std::FILE* progress, std::FILE* report) {
     if (std::fseek(input, header_offset, SEEK_SET) != 0) return conversion_result::invalid_datalog;
-    // The header block is read alone, into a buffer of its own.
-    auto header_buffer = std::make_unique<reader_buffer>();
+    // The header block is read alone, into a buffer of its own; the records
+    // are read into the batches' buffers.
+    char header_buffer[max_piece + header_length];
     chunked_reader reader;
     reader.stream = input;
     reader.mode = mode;
-    reader.buffer = header_buffer->bytes;
-    reader.capacity = max_piece + header_length;
+    reader.buffer = header_buffer;
+    reader.capacity = sizeof header_buffer;
     const char* header_block = nullptr;
     if (read_piece(reader, header_length, &header_block) != header_length)
         return reader.failed ? conversion_result::input_read_failed

@@ -22,16 +22,16 @@ struct crew {
     std::vector<std::unique_ptr<record_batch>>& batches;
     chunked_reader& reader;
     const std::uint32_t limit;
-    batch_writer writer;
+    batch_writer writer{};
 
-    monitor reading;
+    monitor reading{};
     std::uint32_t read = 0;
     std::uint64_t batches_read = 0;
     bool input_done = false;
     bool truncated = false;
     unsigned next_batch = 0;  // the batch the next worker to start takes
 
-    monitor turns;
+    monitor turns{};
     std::atomic<std::uint64_t> written_batches{0};
     std::atomic<bool> write_failed{false};
 };
@@ -66,14 +66,14 @@ void write_in_turn(crew& c, const record_batch& batch, std::uint64_t turn) {
          ++i)
         pause_briefly();
     c.turns.lock();
-    while (c.written_batches.load(std::memory_order_relaxed) != turn) c.turns.wait(0);
+    while (c.written_batches.load(std::memory_order_relaxed) != turn) c.turns.wait();
     c.turns.unlock();
     write_batch(c.writer, batch);
     c.turns.lock();
     if (c.writer.failed) c.write_failed.store(true, std::memory_order_relaxed);
     c.written_batches.store(turn + 1, std::memory_order_release);
     c.turns.unlock();
-    c.turns.wake_all(0);
+    c.turns.wake_all();
 }
 
 void work(void* context) {
@@ -113,7 +113,7 @@ record_pipeline::~record_pipeline() = default;
 
 pipeline_result record_pipeline::run(chunked_reader& reader, std::uint32_t limit, std::FILE* output,
                                      std::FILE* progress) {
-    crew c{layout_, batches_, reader, limit, {}, {}, 0, 0, false, false, 0, {}, {0}, {false}};
+    crew c{layout_, batches_, reader, limit};
     c.writer.output = output;
     c.writer.progress = progress;
     {

@@ -30,7 +30,7 @@ void pause_briefly() {
 
 struct monitor::state {
     std::mutex mutex;
-    std::condition_variable conditions[2];
+    std::condition_variable condition;
 };
 
 monitor::monitor() : state_(std::make_unique<state>()) {}
@@ -44,14 +44,14 @@ void monitor::unlock() {
     state_->mutex.unlock();
 }
 
-void monitor::wait(int condition) {
+void monitor::wait() {
     std::unique_lock<std::mutex> held(state_->mutex, std::adopt_lock);
-    state_->conditions[condition].wait(held);
+    state_->condition.wait(held);
     held.release();  // still held, by the caller
 }
 
-void monitor::wake_all(int condition) {
-    state_->conditions[condition].notify_all();
+void monitor::wake_all() {
+    state_->condition.notify_all();
 }
 
 struct thread_group::state {

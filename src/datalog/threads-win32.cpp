@@ -20,7 +20,7 @@ void pause_briefly() {
 
 struct monitor::state {
     SRWLOCK lock = SRWLOCK_INIT;
-    CONDITION_VARIABLE conditions[2] = {CONDITION_VARIABLE_INIT, CONDITION_VARIABLE_INIT};
+    CONDITION_VARIABLE condition = CONDITION_VARIABLE_INIT;
 };
 
 monitor::monitor() : state_(std::make_unique<state>()) {}
@@ -34,12 +34,12 @@ void monitor::unlock() {
     ReleaseSRWLockExclusive(&state_->lock);
 }
 
-void monitor::wait(int condition) {
-    SleepConditionVariableSRW(&state_->conditions[condition], &state_->lock, INFINITE, 0);
+void monitor::wait() {
+    SleepConditionVariableSRW(&state_->condition, &state_->lock, INFINITE, 0);
 }
 
-void monitor::wake_all(int condition) {
-    WakeAllConditionVariable(&state_->conditions[condition]);
+void monitor::wake_all() {
+    WakeAllConditionVariable(&state_->condition);
 }
 
 namespace {

@@ -15,7 +15,7 @@ unsigned usable_processors();
 // processor (and its other hardware thread) meanwhile.
 void pause_briefly();
 
-// A lock with two conditions to wait on, each woken for all its waiters.
+// A lock with a condition to wait on, woken for all its waiters.
 class monitor {
   public:
     monitor();
@@ -25,10 +25,10 @@ class monitor {
 
     void lock();
     void unlock();
-    // With the lock held: releases it until `condition` (0 or 1) is woken,
-    // or spuriously, and holds it again.
-    void wait(int condition);
-    void wake_all(int condition);
+    // With the lock held: releases it until the condition is woken, or
+    // spuriously, and holds it again.
+    void wait();
+    void wake_all();
 
   private:
     struct state;

@@ -55,11 +55,11 @@ int seek_failing(void* cookie, off64_t* offset, int whence) {
 
 std::string read_in_pieces(std::FILE* stream, const std::vector<std::size_t>& sizes,
                            datalog::text_mode mode) {
-    auto buffer = std::make_unique<datalog::reader_buffer>();
+    std::vector<char> buffer(datalog::max_piece + datalog::chunk_size);
     auto reader = std::make_unique<datalog::chunked_reader>();
     reader->stream = stream;
     reader->mode = mode;
-    reader->buffer = buffer->bytes;
+    reader->buffer = buffer.data();
     std::string text;
     for (std::size_t i = 0;; ++i) {
         const std::size_t size = sizes[i % sizes.size()];
