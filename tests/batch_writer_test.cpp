@@ -1,6 +1,9 @@
 #include "datalog/batch_writer.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include <cstdint>
 #include <memory>
@@ -96,24 +99,47 @@ TEST(BatchWriter, WritesWholePagesInOrder) {
 
 // The first failed write stops the conversion: the records counted, and
 // shown in the progress, are those whose lines end within what was tried.
+// Files written by this process fail past `size` bytes (with EFBIG, not a
+// signal) while it lives.
+class file_size_limit {
+  public:
+    explicit file_size_limit(rlim_t size) : old_signal_(std::signal(SIGXFSZ, SIG_IGN)) {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit limit = old_;
+        limit.rlim_cur = size;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~file_size_limit() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, old_signal_);
+    }
+
+  private:
+    rlimit old_{};
+    void (*old_signal_)(int);
+};
+
 TEST(BatchWriter, AFailedWriteStopsAtTheLinesTried) {
     struct failure_case {
         const char* name;
         std::vector<std::uint32_t> batches;
         std::size_t line;
+        std::size_t room;  // what the output takes before its writes fail
         std::uint32_t written;
     };
     const failure_case cases[] = {
-        {"the first of many pages", {1000}, 219, 53 * datalog::write_page / 219},
-        {"the seam page", {10, 300}, 219, 18},  // 10 held, and 8 end in the page
-        {"what is left at the end", {10}, 219, 10},
-        {"a line that ends where the write does", {4096}, 16, 4096},
+        {"the first of many pages", {1000}, 219, 0, 53 * datalog::write_page / 219},
+        {"the seam page", {10, 300}, 219, 0, 18},  // 10 held, and 8 end in the page
+        {"the pages after the seam page", {10, 300}, 219, datalog::write_page, 299},  // 10 + 289
+        {"what is left at the end", {10}, 219, 0, 10},
+        {"a line that ends where the write does", {4096}, 16, 0, 4096},
     };
     for (const failure_case& c : cases) {
         recording progress;
         datalog::batch_writer writer;
-        writer.output = std::fopen("/dev/full", "w");
+        writer.output = c.room == 0 ? std::fopen("/dev/full", "w") : std::tmpfile();
         ASSERT_NE(writer.output, nullptr);
+        const file_size_limit limit(c.room == 0 ? RLIM_INFINITY : c.room);
         std::setvbuf(writer.output, nullptr, _IONBF, 0);
         writer.progress = recording_stream(progress);
         for (const std::uint32_t count : c.batches)
