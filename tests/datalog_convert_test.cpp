@@ -174,17 +174,16 @@ TEST(ConvertDatalog, AFailedReadStopsWithTheRecordsBeforeIt) {
          report},
         {"at the end marker", records + 5 * record, lines(5), progress(1, 5) + summary(5), report},
     };
-    for (const datalog::pipeline_shape& shape : tested_pipeline_shapes()) {
-        const scoped_pipeline_shape held(shape);
+    in_every_way([&](datalog::text_mode mode, const std::string& way) {
         for (const failing_case& c : cases) {
-            const conversion r = run_conversion(file, c.fail_at);
-            const std::string name = c.name + (", " + shape_name(shape));
+            const conversion r = run_conversion(file, c.fail_at, mode);
+            const std::string name = c.name + (", " + way);
             EXPECT_EQ(r.status, datalog::conversion_result::input_read_failed) << name;
-            EXPECT_EQ(r.text, c.text) << name;
-            EXPECT_EQ(r.out, c.out) << name;
-            EXPECT_EQ(r.err, c.err) << name;
+            EXPECT_EQ(r.text, in_mode(mode, c.text)) << name;
+            EXPECT_EQ(r.out, in_mode(mode, c.out)) << name;
+            EXPECT_EQ(r.err, in_mode(mode, c.err)) << name;
         }
-    }
+    });
 }
 
 // A read that fails in bytes the conversion never needed, past the end marker
@@ -209,17 +208,16 @@ TEST(ConvertDatalog, AFailedReadPastTheLastRecordNeededChangesNothing) {
         {"right after the counted records", datalog(fields(5, 3, 12), rows(5), false) + after,
          records + 5 * record, 5},
     };
-    for (const datalog::pipeline_shape& shape : tested_pipeline_shapes()) {
-        const scoped_pipeline_shape held(shape);
+    in_every_way([&](datalog::text_mode mode, const std::string& way) {
         for (const auto& c : cases) {
-            const conversion r = run_conversion(c.file, c.fail_at);
-            const std::string name = c.name + (", " + shape_name(shape));
+            const conversion r = run_conversion(c.file, c.fail_at, mode);
+            const std::string name = c.name + (", " + way);
             EXPECT_EQ(r.status, datalog::conversion_result::ran) << name;
-            EXPECT_EQ(r.text, lines(5)) << name;
-            EXPECT_EQ(r.out, progress(1, 5) + summary(5)) << name;
-            EXPECT_EQ(r.err, header_report(c.count, 3, 2, 3) + analysing) << name;
+            EXPECT_EQ(r.text, in_mode(mode, lines(5))) << name;
+            EXPECT_EQ(r.out, in_mode(mode, progress(1, 5) + summary(5))) << name;
+            EXPECT_EQ(r.err, in_mode(mode, header_report(c.count, 3, 2, 3) + analysing)) << name;
         }
-    }
+    });
 }
 
 // Every header field at its full width, each character a different digit, so
@@ -284,22 +282,20 @@ TEST(ConvertDatalog, AFailedWriteStopsAtTheFirstWriteInEveryShape) {
     const std::string file =
         datalog_writer::datalog(fields(0, 1, 4), std::vector<std::vector<double>>(records, {1.0}));
     const std::string line = "    1, +1.0000E+00\n";
-    for (const datalog::pipeline_shape& shape : tested_pipeline_shapes()) {
-        const scoped_pipeline_shape held(shape);
-        const conversion r = run_conversion(file, static_cast<long>(file.size()),
-                                            datalog::text_mode::bytes, false, "/dev/full");
-        const std::string name = shape_name(shape);
+    in_every_way([&](datalog::text_mode mode, const std::string& name) {
+        const conversion r =
+            run_conversion(file, static_cast<long>(file.size()), mode, false, "/dev/full");
         EXPECT_EQ(r.status, datalog::conversion_result::ran) << name;
         EXPECT_TRUE(r.output_error) << name;
         EXPECT_LT(r.input_read, 4L << 20) << name;
         const std::size_t shown = std::count(r.out.begin(), r.out.end(), '\n') - 1;
         EXPECT_GT(shown, 0u) << name;
-        EXPECT_LE(shown * line.size(), datalog::batch_lines_size) << name;
-        EXPECT_EQ(r.out,
-                  progress(1, static_cast<unsigned>(shown)) + summary(static_cast<unsigned>(shown)))
+        EXPECT_LE(shown * in_mode(mode, line).size(), datalog::batch_lines_size) << name;
+        EXPECT_EQ(r.out, in_mode(mode, progress(1, static_cast<unsigned>(shown)) +
+                                           summary(static_cast<unsigned>(shown))))
             << name;
-        EXPECT_EQ(r.err, header_report(0, 1, 2, 3) + analysing) << name;
-    }
+        EXPECT_EQ(r.err, in_mode(mode, header_report(0, 1, 2, 3) + analysing)) << name;
+    });
 }
 
 // A truncated datalog whose output cannot be written: the truncation is
@@ -319,14 +315,12 @@ TEST(ConvertDatalog, ATruncationIsReportedOnlyWhereAFailedWriteLetTheConversionG
         std::string file = datalog_writer::datalog(
             fields(0, 1, 4), std::vector<std::vector<double>>(c.records, {1.0}), false);
         file += "0000";
-        for (const datalog::pipeline_shape& shape : tested_pipeline_shapes()) {
-            const scoped_pipeline_shape held(shape);
-            const conversion r =
-                run_conversion(file, -1, datalog::text_mode::bytes, false, "/dev/full");
-            const std::string name = c.name + (", " + shape_name(shape));
+        in_every_way([&](datalog::text_mode mode, const std::string& way) {
+            const conversion r = run_conversion(file, -1, mode, false, "/dev/full");
+            const std::string name = c.name + (", " + way);
             EXPECT_TRUE(r.output_error) << name;
-            EXPECT_EQ(r.err, header_report(0, 1, 2, 3) + analysing + c.err) << name;
-        }
+            EXPECT_EQ(r.err, in_mode(mode, header_report(0, 1, 2, 3) + analysing + c.err)) << name;
+        });
     }
 }
 

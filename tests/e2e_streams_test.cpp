@@ -9,7 +9,8 @@
 #include <thread>
 
 #include "conversion_helpers.h"
-#include "datalog/chunked_io.h"
+#include "datalog/datalog_format.h"
+#include "datalog/record_batch.h"
 #include "e2e_fixture.h"
 #include "text_mode_view.h"
 
@@ -106,43 +107,39 @@ TEST_F(Program, TheTextModeInputStreamOnWindows) {
     EXPECT_EQ(read_file(path("EOF.TXT")), as_written("    1, +1.0000E+00, -2.5000E-01\n"));
 }
 
-// The same at the places where reading in 64 KiB chunks could go wrong: each
-// datalog gives what its text-mode view, converted here, gives.
-TEST_F(Program, TextModeAtChunkBoundariesOnWindows) {
+// The same around the places where the program's reads end: the header
+// block's end, the first batch's (from the layout the program takes for these
+// records) and the file's. Each datalog gives what its text-mode view,
+// converted here, gives.
+TEST_F(Program, TextModeWhereReadsEndOnWindows) {
     if (program_runs_natively()) GTEST_SKIP() << "text mode changes nothing on Linux";
     datalog_writer::header_fields h;
     h.values_per_record = 2;
     h.record_length = 8;
+    const datalog::batch_layout layout =
+        datalog::layout_for(datalog::decode_header(datalog_writer::header_block(h).data()),
+                            datalog::text_mode::windows, datalog::max_batch_records);
     std::mt19937 rng(16);
-    std::string body;
-    for (int r = 0; r < 10000; ++r)
+    std::string body;  // three batches of records, the header block before them
+    for (std::uint32_t r = 0; r < 3 * layout.records; ++r)
         body += datalog_writer::random_packed(rng) + datalog_writer::random_packed(rng);
-    const std::string start = datalog_writer::preamble() + datalog_writer::header_block(h);
-    const std::size_t chunk_end = datalog::chunk_size - start.size() + 1024;  // in `body`
-    struct variant {
-        const char* name;
-        std::size_t at;
-        std::string bytes;
-        bool ends_file;
-    };
-    const variant variants[] = {
-        {"pair split across 64 KiB", chunk_end - 1, "\r\n", false},
-        {"CR CR LF", chunk_end - 2, "\r\r\n", false},
-        {"lone CR in a value", 2 * chunk_end + 3, "\r", false},
-        {"0x1A right after a CR", chunk_end - 1, "\r\x1A", false},
-        {"CR at the end of the file", body.size(), "\r", true},
-    };
-    for (const variant& v : variants) {
-        std::string changed = body;
-        changed.insert(v.at, v.bytes);
-        const std::string marker = v.ends_file ? "" : datalog_writer::end_marker_record(8);
-        write("IN.KYX", start + changed + marker);
-        const conversion expected = run_conversion(start + text_mode_view(changed + marker));
-        const program_result r = run({"-iIN.KYX", "-oIN.TXT"});
-        EXPECT_EQ(r.status, 0) << v.name;
-        EXPECT_TRUE(r.out == as_written(expected.out)) << v.name;
-        EXPECT_TRUE(read_file(path("IN.TXT")) == as_written(expected.text)) << v.name;
-        EXPECT_GT(expected.text.size(), datalog::chunk_size) << v.name;
+    body = datalog_writer::header_block(h) + body + datalog_writer::end_marker_record(8);
+    const std::string preamble = datalog_writer::preamble();
+    const std::size_t batch_end = datalog::header_length + layout.records * layout.record_size;
+    const std::string folding[] = {"\r\n", "\r\r\n", "\r\x1A", "\r"};
+    for (const std::size_t end : {std::size_t{datalog::header_length}, batch_end, body.size()}) {
+        for (std::size_t at = end - 2; at <= std::min(end + 1, body.size()); ++at) {
+            for (const std::string& fold : folding) {
+                const std::string changed = body.substr(0, at) + fold + body.substr(at);
+                write("IN.KYX", preamble + changed);
+                const conversion expected = run_conversion(preamble + text_mode_view(changed));
+                const program_result r = run({"-iIN.KYX", "-oIN.TXT"});
+                const std::string name = testing::PrintToString(fold) + " at " + std::to_string(at);
+                EXPECT_EQ(r.status, 0) << name;
+                EXPECT_TRUE(r.out == as_written(expected.out)) << name;
+                EXPECT_TRUE(read_file(path("IN.TXT")) == as_written(expected.text)) << name;
+            }
+        }
     }
 }
 

@@ -21,6 +21,7 @@ TEST(FuzzRegressions, KeptInputsAndExamplesKeepTheInvariants) {
             const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)),
                                                   std::istreambuf_iterator<char>());
             EXPECT_EQ(check_conversion_invariants(bytes.data(), bytes.size()), "") << entry.path();
+            EXPECT_EQ(check_text_mode_invariants(bytes.data(), bytes.size()), "") << entry.path();
             EXPECT_EQ(check_derived_name_invariants(bytes.data(), bytes.size()), "")
                 << entry.path();
             ++checked;

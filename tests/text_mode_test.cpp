@@ -6,13 +6,11 @@
 #include <string>
 
 #include "conversion_helpers.h"
-#include "datalog/chunked_io.h"
+#include "datalog/datalog_format.h"
 #include "datalog_writer.h"
 #include "text_mode_view.h"
 
 namespace {
-
-using datalog::chunk_size;
 
 struct fold_case {
     std::string bytes;
@@ -63,37 +61,6 @@ TEST(TextMode, RandomBytesFoldAsTheByteByByteReference) {
     }
 }
 
-// Reads all of `content` through the chunked reader in Windows' text mode.
-std::string read_as_text(const std::string& content) {
-    std::FILE* file = std::tmpfile();
-    std::fwrite(content.data(), 1, content.size(), file);
-    std::rewind(file);
-    const std::string text = read_in_pieces(file, {128}, datalog::text_mode::windows);
-    std::fclose(file);
-    return text;
-}
-
-TEST(TextMode, ChunkBoundariesChangeNothing) {
-    const std::string filler(3 * chunk_size, '7');
-    struct place {
-        std::size_t at;
-        std::string bytes;
-    };
-    const place places[] = {
-        {chunk_size - 1, "\r\n"},        // a pair split across the first chunk's end
-        {2 * chunk_size - 2, "\r\r\n"},  // CR CR LF across the second's
-        {chunk_size - 1, "\r"},          // a lone CR as a chunk's last byte
-        {chunk_size - 1, "\r\x1A"},      // 0x1A after a held CR
-        {3 * chunk_size - 1, "\r"},      // CR as the file's last byte
-    };
-    for (const place& p : places) {
-        std::string content = filler;
-        content.replace(p.at, p.bytes.size(), p.bytes);
-        if (p.at + p.bytes.size() > content.size()) content.resize(p.at + p.bytes.size());
-        EXPECT_EQ(read_as_text(content), text_mode_view(content)) << p.at;
-    }
-}
-
 // The whole conversion in Windows' text mode: a CR LF pair inside a record
 // reads as one character, so the records after it shift; the result is the
 // conversion of the text-mode view, with CR LF line ends on every stream.
@@ -114,6 +81,44 @@ TEST(TextMode, ConversionReadsTheTextModeViewAndWritesCrLf) {
     EXPECT_EQ(windows.status, plain.status);
     EXPECT_EQ(windows.out, with_crlf(plain.out));
     EXPECT_EQ(windows.err, with_crlf(plain.err));
+}
+
+// The bytes that fold, at every place of a datalog small enough to sweep whole
+// (the header block, every record, the end marker, the file's end), in every
+// way the tests share a conversion out: every place where a read ends (the
+// header's, each batch's, the file's) meets each of them. The conversion in
+// Windows' text mode gives what the text-mode view converts to, with CR LF
+// line ends.
+TEST(TextMode, FoldingBytesAtEveryPlaceConvertAsTheTextModeView) {
+    datalog_writer::header_fields h;
+    h.values_per_record = 1;
+    h.record_length = 4;
+    const std::string bytes =
+        datalog_writer::datalog(h, {{1.0}, {-0.25}, {1.03125}, {12344.5}, {2.0}});
+    const std::string folding[] = {"\r\n", "\r\r\n", "\r\x1A", "\r", "\r\r"};
+    for (std::size_t at = datalog::header_offset; at <= bytes.size(); ++at) {
+        for (const std::string& fold : folding) {
+            for (const bool last : {false, true}) {
+                const std::string content =
+                    bytes.substr(0, at) + fold + (last ? "" : bytes.substr(at));
+                const std::string view = content.substr(0, datalog::header_offset) +
+                                         text_mode_view(content.substr(datalog::header_offset));
+                const conversion plain = run_conversion(view);
+                for (const datalog::pipeline_shape& shape : tested_pipeline_shapes()) {
+                    const scoped_pipeline_shape held(shape);
+                    const conversion windows =
+                        run_conversion(content, -1, datalog::text_mode::windows);
+                    const std::string name = testing::PrintToString(fold) + " at " +
+                                             std::to_string(at) + (last ? ", last" : "") + ", " +
+                                             shape_name(shape);
+                    ASSERT_EQ(windows.status, plain.status) << name;
+                    ASSERT_EQ(windows.text, with_crlf(plain.text)) << name;
+                    ASSERT_EQ(windows.out, with_crlf(plain.out)) << name;
+                    ASSERT_EQ(windows.err, with_crlf(plain.err)) << name;
+                }
+            }
+        }
+    }
 }
 
 }  // namespace

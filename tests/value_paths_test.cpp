@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -167,7 +168,8 @@ TEST(ValuePaths, TheFastestAvailablePathIsChosenAndAnOverrideIsRestored) {
 TEST(ValuePaths, FewValuesButTiesAreHandedToTheExactScalingOnEveryPath) {
     std::mt19937_64 rng(18);
     constexpr long sample = 30000000;
-    long handed[3] = {}, ties = 0;
+    constexpr std::size_t paths = std::size(datalog::value_path_table);
+    long handed[paths] = {}, ties = 0;
     char chars[16 * datalog::packed_value_length];
     char out[16 * entry + datalog::format_values_overrun];
     for (long drawn = 0; drawn < sample;) {
@@ -186,11 +188,11 @@ TEST(ValuePaths, FewValuesButTiesAreHandedToTheExactScalingOnEveryPath) {
             std::memcpy(chars + datalog::packed_value_length * count++, value.data(), value.size());
         }
         drawn += count;
-        for (int p = 0; p < 3; ++p)
+        for (std::size_t p = 0; p < paths; ++p)
             if (datalog::value_path_table[p].available())
                 handed[p] += datalog::value_path_table[p].format(chars, count, out);
     }
-    for (int p = 0; p < 3; ++p) {
+    for (std::size_t p = 0; p < paths; ++p) {
         const datalog::value_path_entry& path = datalog::value_path_table[p];
         if (!path.available()) continue;
         EXPECT_LE(handed[p], 2) << path.name << ", of " << sample

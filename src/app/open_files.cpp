@@ -60,8 +60,8 @@ opened_input open_input(const std::string& path) {
     opened_input opened;
     opened.stream = open_for_reading(path);
     if (opened.stream == nullptr) return opened;
-    // The converter reads whole 64 KiB chunks itself; unbuffered, the stream
-    // passes each to the system in one piece.
+    // The converter reads a batch of records at a time itself; unbuffered,
+    // the stream passes each read to the system in one piece.
     std::setvbuf(opened.stream, nullptr, _IONBF, 0);
     opened.result = input_opening::opened;
     return opened;
@@ -81,7 +81,7 @@ opened_output open_output(const std::string& path, std::FILE* input) {
         opened.result = output_opening::cannot_open;
         return opened;
     }
-    std::setvbuf(opened.stream, nullptr, _IONBF, 0);  // whole chunks, as for the input
+    std::setvbuf(opened.stream, nullptr, _IONBF, 0);  // whole pages, written as they are
     return opened;
 }
 

@@ -1,9 +1,9 @@
 #include "datalog/datalog_convert.h"
 
-#include "datalog/chunked_io.h"
 #include "datalog/datalog_format.h"
 #include "datalog/record_batch.h"
 #include "datalog/record_pipeline.h"
+#include "datalog/text_reader.h"
 
 namespace datalog {
 namespace {
@@ -20,10 +20,10 @@ void report_header(const datalog_header& header, std::FILE* report, text_mode mo
 
 // True when a whole record that is no end marker follows: the datalog holds
 // more records than the limit let through.
-bool more_records_follow(const datalog_header& header, chunked_reader& input) {
+bool more_records_follow(const datalog_header& header, text_reader& input) {
     const std::size_t record_size = 2 * header.record_length;
-    const char* record = nullptr;
-    return read_piece(input, record_size, &record) == record_size && !is_end_marker(record);
+    char record[2 * max_record_length];
+    return input.read(record, record_size) == record_size && !is_end_marker(record);
 }
 
 }  // namespace
@@ -37,16 +37,11 @@ conversion_result convert_datalog(std::FILE* input, std::FILE* output, text_mode
     if (std::fseek(input, header_offset, SEEK_SET) != 0) return conversion_result::invalid_datalog;
     // The header block is read alone, into a buffer of its own; the records
     // are read into the batches' buffers.
-    char header_buffer[max_piece + header_length];
-    chunked_reader reader;
-    reader.stream = input;
-    reader.mode = mode;
-    reader.buffer = header_buffer;
-    reader.capacity = sizeof header_buffer;
-    const char* header_block = nullptr;
-    if (read_piece(reader, header_length, &header_block) != header_length)
-        return reader.failed ? conversion_result::input_read_failed
-                             : conversion_result::invalid_datalog;
+    text_reader reader(input, mode);
+    char header_block[header_length];
+    if (reader.read(header_block, header_length) != header_length)
+        return reader.failed() ? conversion_result::input_read_failed
+                               : conversion_result::invalid_datalog;
 
     const datalog_header header = decode_header(header_block);
     report_header(header, report, mode);
@@ -57,15 +52,15 @@ conversion_result convert_datalog(std::FILE* input, std::FILE* output, text_mode
         header.record_count != 0 ? header.record_count : default_record_limit;
     const pipeline_shape shape = chosen_pipeline_shape();
     const batch_layout layout = layout_for(header, mode, shape.batch_records);
-    record_pipeline pipeline(layout, shape.threads);
-    const pipeline_result result = pipeline.run(reader, limit, output, progress);
+    const pipeline_result result =
+        run_pipeline(reader, layout, shape.threads, limit, output, progress);
     std::fflush(progress);  // keeps the progress ahead of what follows in the report
     const std::uint32_t written = result.written;
     const bool truncated = result.truncated;
 
     // The reader reads ahead: a failed read counts only where it kept the
     // conversion from bytes it needed, not past the end marker or the count.
-    const bool failed = truncated && reader.failed;
+    const bool failed = truncated && reader.failed();
     if (truncated && !failed)
         print_text(report, mode, "Datalog file truncated after record %d\n",
                    static_cast<int>(written));

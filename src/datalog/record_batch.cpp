@@ -23,20 +23,14 @@ batch_layout layout_for(const datalog_header& header, text_mode mode, std::uint3
     return layout;
 }
 
-batch_end fill_batch(chunked_reader& reader, const batch_layout& layout, std::uint32_t wanted,
+batch_end fill_batch(text_reader& reader, const batch_layout& layout, std::uint32_t wanted,
                      record_batch& batch) {
-    static_assert(2 * max_record_length <= max_piece, "a partial record fits before the chunk");
-    reader.capacity = max_piece + layout.records * layout.record_size;
-    refill(reader, batch.input);
-    batch.first = reader.buffer + reader.begin;
+    const std::size_t got = reader.read(batch.input, wanted * layout.record_size);
     batch.count = 0;
-    while (batch.count < wanted) {
-        const char* record = reader.buffer + reader.begin;
-        const std::size_t available = reader.end - reader.begin;
-        if (available >= 2 && is_end_marker(record)) return batch_end::end_marker;
-        if (available < layout.record_size)
-            return reader.at_end ? batch_end::truncated : batch_end::full;
-        reader.begin += layout.record_size;
+    for (std::size_t at = 0; batch.count < wanted; at += layout.record_size) {
+        const std::size_t available = got - at;
+        if (available >= 2 && is_end_marker(batch.input + at)) return batch_end::end_marker;
+        if (available < layout.record_size) return batch_end::truncated;  // the input ended
         ++batch.count;
     }
     return batch_end::full;
@@ -47,7 +41,7 @@ void format_batch(const batch_layout& layout, record_batch& batch) {
     std::uint32_t lines = 0, progress = 0;
     for (std::uint32_t i = 0; i < batch.count; ++i) {
         advance(number);
-        const char* record = batch.first + layout.record_size * i;
+        const char* record = batch.input + layout.record_size * i;
         lines += static_cast<std::uint32_t>(
             format_record_line(number, record, layout.values, layout.mode, batch.lines + lines));
         batch.line_ends[i] = lines;

@@ -6,10 +6,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "datalog/chunked_io.h"
 #include "datalog/datalog_format.h"
 #include "datalog/record_line.h"
 #include "datalog/text_mode.h"
+#include "datalog/text_reader.h"
 
 namespace datalog {
 
@@ -32,14 +32,13 @@ struct batch_layout {
 batch_layout layout_for(const datalog_header& header, text_mode mode, std::uint32_t record_limit);
 
 struct record_batch {
-    // Filled by the reader (fill_batch).
-    const char* first = nullptr;     // the first record, inside `input`
+    // Filled by the reader (fill_batch): the records from the start of `input`.
     std::uint32_t count = 0;         // records
     std::uint32_t first_number = 0;  // the first record's number
     // Formatted (format_batch): each record's line and progress line end.
     std::uint32_t line_ends[max_batch_records];
     std::uint32_t progress_ends[max_batch_records];
-    alignas(64) char input[max_piece + batch_input_size];
+    alignas(64) char input[batch_input_size];
     alignas(64) char lines[batch_lines_size + record_line_capacity];
     alignas(64) char progress[max_batch_records * progress_line_capacity];
 };
@@ -51,9 +50,10 @@ enum class batch_end {
     truncated,   // the input ended (or failed) inside or before the next record
 };
 
-// Moves the reader into the batch's buffer and takes the records that follow,
-// up to `wanted` (at most the layout's records).
-batch_end fill_batch(chunked_reader& reader, const batch_layout& layout, std::uint32_t wanted,
+// Reads the records that follow into the batch, up to `wanted` (at most the
+// layout's records). The records after an end marker within them are read
+// too, and not taken.
+batch_end fill_batch(text_reader& reader, const batch_layout& layout, std::uint32_t wanted,
                      record_batch& batch);
 
 // Writes every record's line and progress line into the batch.

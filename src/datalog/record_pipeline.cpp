@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
+#include <vector>
 
 #include "datalog/batch_writer.h"
 #include "datalog/threads.h"
@@ -20,7 +22,7 @@ pipeline_shape chosen = default_pipeline_shape();
 struct crew {
     const batch_layout& layout;
     std::vector<std::unique_ptr<record_batch>>& batches;
-    chunked_reader& reader;
+    text_reader& reader;
     const std::uint32_t limit;
     batch_writer writer{};
 
@@ -103,23 +105,18 @@ void set_pipeline_shape(pipeline_shape shape) {
     chosen = shape;
 }
 
-record_pipeline::record_pipeline(const batch_layout& layout, unsigned threads)
-    : layout_(layout), threads_(std::max(1u, std::min(threads, max_workers))) {
-    batches_.resize(threads_);
-    for (std::unique_ptr<record_batch>& batch : batches_) batch = std::make_unique<record_batch>();
-}
-
-record_pipeline::~record_pipeline() = default;
-
-pipeline_result record_pipeline::run(chunked_reader& reader, std::uint32_t limit, std::FILE* output,
-                                     std::FILE* progress) {
-    crew c{layout_, batches_, reader, limit};
+pipeline_result run_pipeline(text_reader& reader, const batch_layout& layout, unsigned threads,
+                             std::uint32_t limit, std::FILE* output, std::FILE* progress) {
+    threads = std::max(1u, std::min(threads, max_workers));
+    std::vector<std::unique_ptr<record_batch>> batches(threads);  // one for each worker
+    for (std::unique_ptr<record_batch>& batch : batches) batch = std::make_unique<record_batch>();
+    crew c{layout, batches, reader, limit};
     c.writer.output = output;
     c.writer.progress = progress;
     {
-        thread_group workers;
+        thread_group workers(work, &c);
         // With one worker, or when the system gives none, this thread is the one.
-        if (threads_ == 1 || workers.start(threads_, work, &c) == 0) work(&c);
+        if (threads == 1 || workers.start(threads) == 0) work(&c);
     }
     finish(c.writer);
     return {c.read, c.truncated && c.writer.written == c.read, c.writer.written, c.writer.failed};

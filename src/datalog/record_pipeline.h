@@ -9,16 +9,13 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <memory>
-#include <vector>
-
-#include "datalog/chunked_io.h"
 #include "datalog/record_batch.h"
+#include "datalog/text_reader.h"
 
 namespace datalog {
 
-// How a conversion shares out its work: `threads` workers (1, or 0: the
-// calling thread does it all) and at most `batch_records` records a batch.
+// How a conversion shares out its work: `threads` workers (1: the calling
+// thread does it all) and at most `batch_records` records a batch.
 struct pipeline_shape {
     unsigned threads;
     std::uint32_t batch_records;
@@ -43,26 +40,11 @@ struct pipeline_result {
     bool write_failed;      // a write to the output failed; reading stopped soon after
 };
 
-// The workers' batches and the conversion they run.
-class record_pipeline {
-  public:
-    record_pipeline(const batch_layout& layout, unsigned threads);
-    ~record_pipeline();
-    record_pipeline(const record_pipeline&) = delete;
-    record_pipeline& operator=(const record_pipeline&) = delete;
-
-    // Reads records from `reader` until the end marker or `limit`, and
-    // writes each one's line to `output` and its progress line to
-    // `progress`, in the input's order. The reader is left after the last
-    // record read, its buffer in one of the batches, which stay while the
-    // pipeline does.
-    pipeline_result run(chunked_reader& reader, std::uint32_t limit, std::FILE* output,
-                        std::FILE* progress);
-
-  private:
-    batch_layout layout_;
-    unsigned threads_;
-    std::vector<std::unique_ptr<record_batch>> batches_;  // one for each worker
-};
+// Reads records from `reader` until the end marker or `limit`, and writes each
+// one's line to `output` and its progress line to `progress`, in the input's
+// order, with `threads` workers (at most 8; 1: the calling thread). The
+// reader is left after the last record read; the workers' batches are gone.
+pipeline_result run_pipeline(text_reader& reader, const batch_layout& layout, unsigned threads,
+                             std::uint32_t limit, std::FILE* output, std::FILE* progress);
 
 }  // namespace datalog

@@ -8,9 +8,9 @@
 // The program asks the system once, where it starts (app/platform_files.h),
 // and hands the value down with the streams: to the converter, for the record
 // and progress lines (record_line.h), the header report and summary
-// (write_text, print_text) and the chunked reader, which folds the input a
-// chunk at a time (chunked_io.h, holding a chunk's last CR until its next byte
-// is read); and to the console messages (app/console_text.h). Every line end
+// (write_text, print_text) and the input's reader, which folds what each read
+// brings (text_reader.h, holding a last CR until its next byte is read); and
+// to the console messages (app/console_text.h). Every line end
 // written comes from line_end below.
 #pragma once
 
@@ -46,7 +46,7 @@ struct folded_text {
 // a CR LF pair gives LF, a byte 0x1A ends the input, any other byte (a lone CR
 // too) is itself. A CR as the last byte is delivered as it is when `at_end`
 // says the input ends there, and otherwise held back for the caller to put in
-// front of the next bytes. Searching once per chunk costs far less than the
+// front of the next bytes. Searching once per read costs far less than the
 // runtime's copy byte by byte.
 folded_text fold_text_mode(char* bytes, std::size_t size, bool at_end);
 

@@ -55,19 +55,23 @@ void monitor::wake_all() {
 }
 
 struct thread_group::state {
+    void (*work)(void*);
+    void* context;
     std::vector<std::thread> threads;
 };
 
-thread_group::thread_group() : state_(std::make_unique<state>()) {}
+thread_group::thread_group(void (*work)(void*), void* context)
+    : state_(std::make_unique<state>(state{work, context, {}})) {}
 
 thread_group::~thread_group() {
     join();
 }
 
-unsigned thread_group::start(unsigned count, void (*work)(void*), void* context) {
+unsigned thread_group::start(unsigned count) {
     unsigned started = 0;
     try {
-        for (; started < count; ++started) state_->threads.emplace_back(work, context);
+        for (; started < count; ++started)
+            state_->threads.emplace_back(state_->work, state_->context);
     } catch (const std::system_error&) {
         // Fewer threads than asked: the caller works with those it has.
     }

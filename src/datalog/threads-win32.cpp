@@ -58,18 +58,18 @@ DWORD WINAPI run_call(void* argument) {
 }  // namespace
 
 struct thread_group::state {
-    thread_call call{};
+    thread_call call;
     std::vector<HANDLE> threads;
 };
 
-thread_group::thread_group() : state_(std::make_unique<state>()) {}
+thread_group::thread_group(void (*work)(void*), void* context)
+    : state_(std::make_unique<state>(state{{work, context}, {}})) {}
 
 thread_group::~thread_group() {
     join();
 }
 
-unsigned thread_group::start(unsigned count, void (*work)(void*), void* context) {
-    state_->call = {work, context};
+unsigned thread_group::start(unsigned count) {
     unsigned started = 0;
     for (; started < count; ++started) {
         const HANDLE thread = CreateThread(nullptr, 0, run_call, &state_->call, 0, nullptr);

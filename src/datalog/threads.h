@@ -35,18 +35,19 @@ class monitor {
     std::unique_ptr<state> state_;
 };
 
-// Threads that each run work(context) once; they are waited for by join or
-// at the group's end.
+// Threads that each run the group's one call, work(context), once; they are
+// waited for by join or at the group's end. The call is the group's own, so it
+// lives as long as every thread that makes it.
 class thread_group {
   public:
-    thread_group();
+    thread_group(void (*work)(void*), void* context);
     ~thread_group();
     thread_group(const thread_group&) = delete;
     thread_group& operator=(const thread_group&) = delete;
 
-    // Starts, once a group, up to `count` threads and returns how many the
-    // system gave.
-    unsigned start(unsigned count, void (*work)(void*), void* context);
+    // Starts up to `count` more threads and returns how many the system gave
+    // (fewer, or none, where it gives no more).
+    unsigned start(unsigned count);
     void join();
 
   private:

@@ -6,10 +6,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
-#include "datalog/chunked_io.h"
 #include "datalog/datalog_convert.h"
+#include "datalog/text_reader.h"
 
 namespace {
 
@@ -54,18 +53,15 @@ int seek_failing(void* cookie, off64_t* offset, int whence) {
 }  // namespace
 
 std::string read_in_pieces(std::FILE* stream, const std::vector<std::size_t>& sizes,
-                           datalog::text_mode mode) {
-    std::vector<char> buffer(datalog::max_piece + datalog::chunk_size);
-    auto reader = std::make_unique<datalog::chunked_reader>();
-    reader->stream = stream;
-    reader->mode = mode;
-    reader->buffer = buffer.data();
+                           datalog::text_mode mode, bool* short_before_end) {
+    datalog::text_reader reader(stream, mode);
     std::string text;
     for (std::size_t i = 0;; ++i) {
         const std::size_t size = sizes[i % sizes.size()];
-        const char* piece = nullptr;
-        const std::size_t got = datalog::read_piece(*reader, size, &piece);
-        text.append(piece, got);
+        std::vector<char> piece(size);
+        const std::size_t got = reader.read(piece.data(), size);
+        text.append(piece.data(), got);
+        if (got < size && !reader.ended() && short_before_end != nullptr) *short_before_end = true;
         if (got < size) return text;
     }
 }
@@ -141,4 +137,19 @@ const std::vector<datalog::pipeline_shape>& tested_pipeline_shapes() {
 std::string shape_name(const datalog::pipeline_shape& shape) {
     return std::to_string(shape.threads) + " threads, batches of " +
            std::to_string(shape.batch_records) + " records";
+}
+
+void in_every_way(
+    const std::function<void(datalog::text_mode mode, const std::string& name)>& check) {
+    for (const datalog::text_mode mode : {datalog::text_mode::bytes, datalog::text_mode::windows}) {
+        for (const datalog::pipeline_shape& shape : tested_pipeline_shapes()) {
+            const scoped_pipeline_shape held(shape);
+            check(mode, shape_name(shape) +
+                            (mode == datalog::text_mode::windows ? ", Windows' text mode" : ""));
+        }
+    }
+}
+
+std::string in_mode(datalog::text_mode mode, const std::string& text) {
+    return mode == datalog::text_mode::windows ? with_crlf(text) : text;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,10 +29,12 @@ conversion run_conversion(const std::string& datalog_bytes, long fail_at = -1,
                           datalog::text_mode mode = datalog::text_mode::bytes,
                           bool unseekable = false, const char* output_path = nullptr);
 
-// Reads `stream` through the chunked reader in pieces of the given sizes
-// (cycled) until it ends, in text mode `mode`.
+// Reads `stream` through the conversion's reader in pieces of the given sizes
+// (cycled) until a read comes back short, in text mode `mode`. A short read
+// while the stream has not ended sets `*short_before_end`.
 std::string read_in_pieces(std::FILE* stream, const std::vector<std::size_t>& sizes,
-                           datalog::text_mode mode = datalog::text_mode::bytes);
+                           datalog::text_mode mode = datalog::text_mode::bytes,
+                           bool* short_before_end = nullptr);
 
 // Everything in a stream opened for update, from its start.
 std::string read_all(std::FILE* file);
@@ -56,6 +59,14 @@ const std::vector<datalog::pipeline_shape>& tested_pipeline_shapes();
 
 // "2 threads, batches of 3 records", for messages.
 std::string shape_name(const datalog::pipeline_shape& shape);
+
+// Calls check(mode, name) for every tested pipeline shape in each text mode,
+// with conversions held to the shape; `name` says which, for messages.
+void in_every_way(
+    const std::function<void(datalog::text_mode mode, const std::string& name)>& check);
+
+// The text as a conversion in `mode` writes it: with CR LF in Windows' text mode.
+std::string in_mode(datalog::text_mode mode, const std::string& text);
 
 // Holds conversions to a shape while it lives.
 class scoped_pipeline_shape {

@@ -2,6 +2,7 @@
 
 #include "reference_format.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -10,6 +11,7 @@
 #include "conversion_helpers.h"
 #include "datalog/datalog_convert.h"
 #include "datalog/datalog_format.h"
+#include "text_mode_view.h"
 
 namespace {
 
@@ -81,6 +83,19 @@ std::string check_conversion_invariants(const std::uint8_t* data, std::size_t si
     }
     if (out.substr(progress_at) != summary(lines))
         return "summary does not count the " + std::to_string(lines) + " lines";
+    return "";
+}
+
+std::string check_text_mode_invariants(const std::uint8_t* data, std::size_t size) {
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    const std::size_t skipped = std::min<std::size_t>(size, datalog::header_offset);
+    const conversion plain =
+        run_conversion(bytes.substr(0, skipped) + text_mode_view(bytes.substr(skipped)));
+    const conversion windows = run_conversion(bytes, -1, datalog::text_mode::windows);
+    if (windows.status != plain.status) return "text mode: another status";
+    if (windows.text != with_crlf(plain.text)) return "text mode: another text";
+    if (windows.out != with_crlf(plain.out)) return "text mode: another standard output";
+    if (windows.err != with_crlf(plain.err)) return "text mode: another error stream";
     return "";
 }
 
