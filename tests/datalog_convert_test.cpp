@@ -59,12 +59,16 @@ struct convert_case {
     std::string text, out, err;
 };
 
+// In every way the tests run a conversion: every shape, both text modes.
 void expect_conversion(const convert_case& c) {
-    const conversion r = run_conversion(c.file);
-    EXPECT_EQ(static_cast<int>(r.status), c.status) << c.name;
-    EXPECT_EQ(r.text, c.text) << c.name;
-    EXPECT_EQ(r.out, c.out) << c.name;
-    EXPECT_EQ(r.err, c.err) << c.name;
+    in_every_way([&](datalog::text_mode mode, const std::string& way) {
+        const conversion r = run_conversion(c.file, -1, mode);
+        const std::string name = c.name + (", " + way);
+        EXPECT_EQ(static_cast<int>(r.status), c.status) << name;
+        EXPECT_EQ(r.text, in_mode(mode, c.text)) << name;
+        EXPECT_EQ(r.out, in_mode(mode, c.out)) << name;
+        EXPECT_EQ(r.err, in_mode(mode, c.err)) << name;
+    });
 }
 
 TEST(ConvertDatalog, RecordsEndAtTheMarkerTheCountOrTheInput) {
@@ -72,6 +76,7 @@ TEST(ConvertDatalog, RecordsEndAtTheMarkerTheCountOrTheInput) {
     const std::string report3 = header_report(3, 3, 2, 3);
     const std::string report0 = header_report(0, 3, 2, 3);
     const std::string two_records = datalog(fields(0, 3, 12), rows(2), false);
+    const std::string quarter = datalog(fields(0, 1, 4), {{0.25}}, false);  // "EF080000"
     const convert_case cases[] = {
         {"marker first", datalog(fields(0, 3, 12), {}), 0, "", summary(0), report0 + analysing},
         {"count 3, no marker", datalog(fields(3, 3, 12), rows(5), false), 0, lines(3),
@@ -91,6 +96,9 @@ TEST(ConvertDatalog, RecordsEndAtTheMarkerTheCountOrTheInput) {
          report0 + analysing + "Datalog file truncated after record 2\n"},
         {"one character left", two_records + "F", 0, lines(2), progress(1, 2) + summary(2),
          report0 + analysing + "Datalog file truncated after record 2\n"},
+        {"one F after a record whose second character is F", quarter + "F", 0,
+         "    1, +2.5000E-01\n", progress(1, 1) + summary(1),
+         header_report(0, 1, 2, 3) + analysing + "Datalog file truncated after record 1\n"},
         {"count above the records", datalog(fields(5, 3, 12), rows(2), false), 0, lines(2),
          progress(1, 2) + summary(2),
          header_report(5, 3, 2, 3) + analysing + "Datalog file truncated after record 2\n"},
@@ -130,20 +138,34 @@ TEST(ConvertDatalog, AcceptsTheLongestRecordAndRecordsWithoutValues) {
 }
 
 TEST(ConvertDatalog, StopsAtTheDefaultLimitWithWideRecordNumbers) {
-    // 1,000,001 two-character records of no values and no marker: the default
-    // limit ends the run after 1,000,000, with no truncation reported, and
-    // the record left over is reported as not converted.
-    std::string file = datalog_writer::preamble() + datalog_writer::header_block(fields(0, 0, 1));
-    file += std::string(2 * 1000001, '0');
-    const conversion r = run_conversion(file);
-    EXPECT_EQ(r.status, datalog::conversion_result::ran);
-    EXPECT_EQ(r.err, header_report(0, 0, 2, 3) + analysing +
-                         "Datalog file holds more records after record 1000000\n");
-    EXPECT_EQ(r.text.size(), 99999u * 6 + 900000u * 7 + 8);
-    EXPECT_EQ(r.text.substr(123455 * 7 - 99999, 7), "123456\n");
-    EXPECT_EQ(r.text.substr(r.text.size() - 8), "1000000\n");
-    const std::string last = progress_line(1000000) + summary(1000000);
-    EXPECT_EQ(r.out.substr(r.out.size() - last.size()), last);
+    // 1,000,000 two-character records of no values, then what follows them:
+    // the default limit ends the run there, with no truncation reported; a
+    // whole record left over is reported as not converted, and nothing else
+    // is (a record cut short, the end marker, the file's end).
+    const std::string more = "Datalog file holds more records after record 1000000\n";
+    const struct {
+        const char* name;
+        std::string after;
+        std::string err;
+    } cases[] = {
+        {"a whole record", "00", more},
+        {"a record cut short", "0", ""},
+        {"the end marker", "FF", ""},
+        {"the file's end", "", ""},
+    };
+    for (const auto& c : cases) {
+        std::string file =
+            datalog_writer::preamble() + datalog_writer::header_block(fields(0, 0, 1));
+        file += std::string(2 * 1000000, '0') + c.after;
+        const conversion r = run_conversion(file);
+        EXPECT_EQ(r.status, datalog::conversion_result::ran) << c.name;
+        EXPECT_EQ(r.err, header_report(0, 0, 2, 3) + analysing + c.err) << c.name;
+        EXPECT_EQ(r.text.size(), 99999u * 6 + 900000u * 7 + 8) << c.name;
+        EXPECT_EQ(r.text.substr(123455 * 7 - 99999, 7), "123456\n") << c.name;
+        EXPECT_EQ(r.text.substr(r.text.size() - 8), "1000000\n") << c.name;
+        const std::string last = progress_line(1000000) + summary(1000000);
+        EXPECT_EQ(r.out.substr(r.out.size() - last.size()), last) << c.name;
+    }
 }
 
 TEST(ConvertDatalog, JunkCharactersCountAsZeroDigits) {

@@ -123,16 +123,20 @@ TEST_F(Program, ReportsAFailedWrite) {
 
 // The first failed write stops the run: a datalog of many batches' text
 // shows the progress of the first write's records (a batch holds at most
-// 4096), not of them all.
+// 4096), not of them all, and reading stops soon after: of a 16 MB datalog,
+// at most a batch (256 KiB) for each of at most 8 threads is read, and a few
+// MB that Wine reads of its own.
 TEST_F(Program, AFailedWriteStopsTheRun) {
     datalog_writer::header_fields h;
     h.values_per_record = 1;
     h.record_length = 4;
-    write("BIG.KYX", datalog_writer::datalog(h, std::vector<std::vector<double>>(200000, {1.0})));
+    write("BIG.KYX", datalog_writer::datalog(h, std::vector<std::vector<double>>(2000000, {1.0})));
     const program_result r = run({"-iBIG.KYX", "-o/dev/full"});
     EXPECT_EQ(r.status, 1);
     const std::size_t lines = std::count(r.out.begin(), r.out.end(), '\n');
     EXPECT_LE(lines, 4096u + 1);
+    EXPECT_GT(r.bytes_read, 0);
+    EXPECT_LT(r.bytes_read, 6 << 20);
     EXPECT_EQ(
         r.err.substr(r.err.size() - as_written("cannot write output file /dev/full\n").size()),
         as_written("cannot write output file /dev/full\n"));

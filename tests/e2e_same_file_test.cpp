@@ -1,4 +1,6 @@
 // The output never overwrites the datalog being read, however either is spelled.
+#include <iostream>
+
 #include "e2e_fixture.h"
 #include "test_mount.h"
 
@@ -147,8 +149,10 @@ TEST_F(Program, NeverEmptiesTheFileUnderAnOverlay) {
 
 // Whatever the identity checks say, an output that holds exactly the input's
 // bytes is refused before anything is emptied: an identical copy loses
-// nothing. One that differs, past the first 64 KiB or by having more, still
-// converts.
+// nothing, and bytes a text-mode read would fold (CR LF, 0x1A) are compared as
+// they are. One that differs, past the first 64 KiB or by having more, still
+// converts; an empty output beside an empty input is emptied for a datalog
+// that is no datalog.
 TEST_F(Program, AnOutputHoldingTheInputsBytesIsRefused) {
     datalog_writer::header_fields h;
     h.values_per_record = 1;
@@ -158,25 +162,38 @@ TEST_F(Program, AnOutputHoldingTheInputsBytesIsRefused) {
     ASSERT_GT(input.size(), 65536u + 1024);
     std::string late_difference = input;
     late_difference[input.size() - 3] = '1';
-    write("A.KYX", input);
+    const std::string folding = "\r\n\x1A" + input.substr(3);
+    const std::string converted_size =
+        std::string(9000 * as_written("    1, +1.0000E+00\n").size(), '.');
     const struct {
-        const char* name;
+        const char* input;
+        std::string input_content;
+        const char* output;
         std::string content;
         int status;
+        std::string err;      // after the banner
+        std::string written;  // its size, where it converted
     } outputs[] = {
-        {"COPY.KYX", input, 1}, {"LATE.KYX", late_difference, 0}, {"LONGER.KYX", input + "00", 0}};
+        {"A.KYX", input, "COPY.KYX", input, 1, "output file COPY.KYX is the input file\n", ""},
+        {"A.KYX", input, "LATE.KYX", late_difference, 0, "", converted_size},
+        {"A.KYX", input, "LONGER.KYX", input + "00", 0, "", converted_size},
+        {"F.KYX", folding, "FCOPY.KYX", folding, 1, "output file FCOPY.KYX is the input file\n",
+         ""},
+        {"E.KYX", "", "E.TXT", "", 0,
+         "Processing file E.KYX into output file E.TXT\nInvalid datalog file\n" + complete, ""},
+    };
     for (const auto& output : outputs) {
-        write(output.name, output.content);
-        const program_result r = run({"-iA.KYX", std::string("-o") + output.name});
-        EXPECT_EQ(r.status, output.status) << output.name;
-        if (output.status == 1) {
-            EXPECT_EQ(r.err,
-                      as_written(banner + "output file " + output.name + " is the input file\n"));
-            EXPECT_EQ(read_file(path(output.name)), input);
+        write(output.input, output.input_content);
+        write(output.output, output.content);
+        const program_result r =
+            run({std::string("-i") + output.input, std::string("-o") + output.output});
+        EXPECT_EQ(r.status, output.status) << output.output;
+        if (!output.err.empty()) {
+            EXPECT_EQ(r.err, as_written(banner + output.err)) << output.output;
+            EXPECT_EQ(read_file(path(output.output)), output.content) << output.output;
         } else {
-            EXPECT_EQ(read_file(path(output.name)).size(),
-                      9000 * as_written("    1, +1.0000E+00\n").size())
-                << output.name;
+            EXPECT_EQ(read_file(path(output.output)).size(), output.written.size())
+                << output.output;
         }
     }
 }
@@ -196,6 +213,8 @@ TEST_F(Program, NeverEmptiesAFileAnOverlayShowsUnderOtherNumbers) {
         {"metacopy", ",metacopy=on,redirect_dir=on", "lower/A.KYX", true},
         {"copied up", "", "upper/A.KYX", true},
     };
+    std::string skipped;  // setups the kernel would not mount, and why
+    int tried = 0;
     for (const auto& setup : setups) {
         const std::string ov = path("ov" + std::to_string(&setup - setups));
         for (const char* sub : {"/upper", "/work"}) fs::create_directories(ov + sub);
@@ -205,10 +224,12 @@ TEST_F(Program, NeverEmptiesAFileAnOverlayShowsUnderOtherNumbers) {
         const test_mount overlay(ov + "/merged", "overlay",
                                  "lowerdir=" + ov + "/lower,upperdir=" + ov +
                                      "/upper,workdir=" + ov + "/work" + setup.options);
-        if (!overlay.mounted()) {
-            ADD_FAILURE() << setup.name << ": " << overlay.error();
+        if (!overlay.mounted()) {  // metacopy=on, for one, is root's alone
+            skipped +=
+                std::string(skipped.empty() ? "" : "; ") + setup.name + ": " + overlay.error();
             continue;
         }
+        ++tried;
         if (setup.copy_up) {
             fs::permissions(ov + "/merged/A.KYX", fs::perms::owner_read | fs::perms::owner_write);
             set_modification_time(ov + "/merged/A.KYX", 1767225600, 500000000);
@@ -221,6 +242,8 @@ TEST_F(Program, NeverEmptiesAFileAnOverlayShowsUnderOtherNumbers) {
         EXPECT_EQ(read_file(ov + "/merged/A.KYX"), small_datalog()) << setup.name;
         EXPECT_EQ(read_file(ov + "/" + setup.output), small_datalog()) << setup.name;
     }
+    if (tried == 0) GTEST_SKIP() << "no overlay mounts here: " << skipped;
+    if (!skipped.empty()) std::cout << "not mounted here, so not tried: " << skipped << "\n";
 }
 
 }  // namespace

@@ -129,7 +129,7 @@ std::string with_crlf(const std::string& text) {
 const std::vector<datalog::pipeline_shape>& tested_pipeline_shapes() {
     static const std::vector<datalog::pipeline_shape> shapes = {
         {1, datalog::max_batch_records}, {1, 1}, {2, 1}, {2, 3},
-        {2, datalog::max_batch_records}, {8, 1}, {8, 7},
+        {2, datalog::max_batch_records}, {3, 2}, {8, 1}, {8, 7},
     };
     return shapes;
 }

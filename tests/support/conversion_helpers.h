@@ -52,7 +52,7 @@ std::string summary(unsigned records);
 std::string with_crlf(const std::string& text);
 
 // The ways of sharing out a conversion the tests run it in: the calling
-// thread alone, and 2 and 8 threads, with batches of 1, 3 or 7 records,
+// thread alone, and 2, 3 and 8 threads, with batches of 1, 2, 3 or 7 records,
 // so that every hand-over between threads happens many times, and as large
 // as they come.
 const std::vector<datalog::pipeline_shape>& tested_pipeline_shapes();

@@ -29,6 +29,8 @@ struct run_setup {
     int error = -1;            // the error stream, when not a file
     bool reader_gone = false;  // standard output: a pipe nobody reads any more
     pid_t* started = nullptr;  // set: return once started, with the process here
+    std::string beside;        // a program beside the tested one, run in its place
+    int seconds = 0;           // a time limit, where not 0
 };
 
 program_result run(const std::string& folder, const std::vector<std::string>& args,
@@ -39,6 +41,7 @@ program_result run(const std::string& folder, const std::vector<std::string>& ar
     if (program.empty()) throw std::runtime_error("RAREDIR_PROGRAM is not set");
     const std::string runner = environment("RAREDIR_WINE");
 
+    const std::string folder_of_program = program.substr(0, program.rfind('/') + 1);
     std::vector<std::string> words;
     if (!runner.empty()) words.push_back(runner);
     // Under Wine a closed descriptor is no missing standard handle (Wine's own
@@ -46,10 +49,13 @@ program_result run(const std::string& folder, const std::vector<std::string>& ar
     // starts the program without the handles instead, as a window would.
     const bool helper = !runner.empty() && setup.closed != 0;
     if (helper) {
-        words.push_back(program.substr(0, program.rfind('/') + 1) + "start_without_handles.exe");
+        words.push_back(folder_of_program + "start_without_handles.exe");
         words.push_back(std::to_string(setup.closed));
     }
-    words.push_back(!argv0.empty() && runner.empty() ? argv0 : program);
+    const std::string launched =
+        setup.beside.empty() ? program
+                             : folder_of_program + setup.beside + (runner.empty() ? "" : ".exe");
+    words.push_back(!argv0.empty() && runner.empty() ? argv0 : launched);
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(word.data());
@@ -90,17 +96,37 @@ program_result run(const std::string& folder, const std::vector<std::string>& ar
             if (runner.size() > 2 && runner.compare(runner.size() - 2, 2, "64") == 0)
                 setenv("WINELOADER", runner.c_str(), 1);
         }
-        execv(runner.empty() ? program.c_str() : runner.c_str(), argv.data());
+        execv(runner.empty() ? launched.c_str() : runner.c_str(), argv.data());
         _exit(127);
     }
     if (setup.started != nullptr) {
         *setup.started = child;
         return {};
     }
+    // Waited for without reaping it first, so that what it read can be asked.
+    bool timed_out = false;
+    siginfo_t exited{};
+    for (int tenths = 0;; ++tenths) {
+        const int hang = setup.seconds != 0 ? WNOHANG : 0;
+        exited.si_pid = 0;
+        if (waitid(P_PID, child, &exited, WEXITED | WNOWAIT | hang) != 0 || exited.si_pid != 0)
+            break;
+        if (tenths == 10 * setup.seconds) {
+            kill(child, SIGKILL);
+            timed_out = true;
+            break;
+        }
+        usleep(100000);
+    }
+    program_result result;
+    std::ifstream io("/proc/" + std::to_string(child) + "/io");
+    for (std::string field; io >> field;)
+        if (field == "rchar:") io >> result.bytes_read;
     int wait_status = 0;
     waitpid(child, &wait_status, 0);
-    program_result result;
-    result.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1;
+    result.status = timed_out                ? timed_out_status
+                    : WIFEXITED(wait_status) ? WEXITSTATUS(wait_status)
+                                             : -1;
     result.out = read_file(out_path);
     result.err = merged ? "" : read_file(err_path);
     std::remove(out_path.c_str());
@@ -127,11 +153,23 @@ bool program_writes_crlf() {
 
 program_result run_program(const std::string& folder, const std::vector<std::string>& args,
                            const std::string& argv0) {
-    return run(folder, args, {argv0, false, 0});
+    run_setup setup;
+    setup.argv0 = argv0;
+    return run(folder, args, setup);
+}
+
+program_result run_beside_program(const std::string& folder, const std::string& name,
+                                  const std::vector<std::string>& args, int seconds) {
+    run_setup setup;
+    setup.beside = name;
+    setup.seconds = seconds;
+    return run(folder, args, setup);
 }
 
 program_result run_program_merged(const std::string& folder, const std::vector<std::string>& args) {
-    return run(folder, args, {"", true, 0});
+    run_setup setup;
+    setup.merged = true;
+    return run(folder, args, setup);
 }
 
 std::vector<waiting_result> run_programs_waiting(
@@ -210,7 +248,9 @@ program_result run_program_reader_gone(const std::string& folder,
 
 program_result run_program_closed(const std::string& folder, const std::vector<std::string>& args,
                                   int closed) {
-    return run(folder, args, {"", false, closed});
+    run_setup setup;
+    setup.closed = closed;
+    return run(folder, args, setup);
 }
 
 std::string program_path(const std::string& path) {

@@ -16,6 +16,7 @@ struct program_result {
     int status = -1;
     std::string out;
     std::string err;
+    long long bytes_read = -1;  // by the process, all it read (Wine's own reading included)
 };
 
 // True when the program runs natively (not under Wine), so that argv[0] can be set.
@@ -32,6 +33,14 @@ bool program_writes_crlf();
 // not empty (native runs only).
 program_result run_program(const std::string& folder, const std::vector<std::string>& args,
                            const std::string& argv0 = "");
+
+// The status of a run that ran out of time and was ended.
+constexpr int timed_out_status = -2;
+
+// Runs the program `name` beside the tested one in its place (name.exe under
+// Wine), ended after `seconds` (timed_out_status).
+program_result run_beside_program(const std::string& folder, const std::string& name,
+                                  const std::vector<std::string>& args, int seconds);
 
 // The same with standard output and the error stream sent to one file, as
 // `2>&1` does; the merged text comes back in `out`.
