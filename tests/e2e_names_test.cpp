@@ -2,6 +2,7 @@
 // whatever its characters, and never one whose name merely looks alike. The
 // tests pass names in UTF-8; the Windows program takes them as Windows holds
 // them, in UTF-16.
+#include <algorithm>
 #include <cctype>
 
 #include "e2e_fixture.h"
@@ -90,6 +91,11 @@ TEST_F(Program, AConsoleShowsNamesAsTheyAre) {
     const std::string shown =
         run_program_on_terminal(folder, {"-i" + name + ".KYX", "-o" + name + ".txt"}).shown;
     EXPECT_NE(shown.find(name + ".KYX"), std::string::npos) << shown;
+    // One line end after the name, then the report's empty line: no more.
+    const std::size_t name_end = shown.find(name + ".txt") + name.size() + 4;
+    const std::size_t next = shown.find("Autodetect", name_end);
+    ASSERT_NE(next, std::string::npos) << shown;
+    EXPECT_EQ(std::count(shown.begin() + name_end, shown.begin() + next, '\n'), 2) << shown;
     EXPECT_NE(shown.find(name + ".txt"), std::string::npos) << shown;
     EXPECT_EQ(read_file(path(name + ".txt")), as_written(small_text));
 }

@@ -28,9 +28,9 @@ TEST_F(Program, EveryWayOfSharingOutWritesTheSameBytes) {
         for (int run = 0; run < (shape.threads >= 3 ? 4 : 1); ++run) {
             const std::string held =
                 std::to_string(shape.threads) + "/" + std::to_string(shape.batch_records);
-            const program_result r = run_beside_program(
-                folder, "datalog_bench_programs", {"program", "any", held, "-iIN.KYX", "-oIN.TXT"},
-                60);
+            const program_result r =
+                run_beside_program(folder, "datalog_bench_programs",
+                                   {"program", "any", held, "-iIN.KYX", "-oIN.TXT"}, 60);
             const std::string name = shape_name(shape) + ", run " + std::to_string(run);
             ASSERT_NE(r.status, timed_out_status) << name << ": still running after a minute";
             EXPECT_EQ(r.status, 0) << name;
