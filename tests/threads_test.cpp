@@ -92,8 +92,8 @@ TEST(Threads, AConversionGivenFewerThreadsThanWorkersConvertsAlike) {
     const std::string text = run_conversion(file).text;
     const std::size_t batches = 8 * sizeof(datalog::record_batch) + (4 << 20);
     for (const std::size_t stacks : {std::size_t{0}, 2 * stack_size()})
-        EXPECT_EXIT(convert_with_room_for(batches + stacks, file, text),
-                    testing::ExitedWithCode(0), "")
+        EXPECT_EXIT(convert_with_room_for(batches + stacks, file, text), testing::ExitedWithCode(0),
+                    "")
             << stacks;
 }
 
