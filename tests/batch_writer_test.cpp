@@ -1,14 +1,13 @@
 #include "datalog/batch_writer.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-
-#include <csignal>
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "conversion_helpers.h"
 
 namespace {
 
@@ -54,8 +53,8 @@ std::string text_of(std::size_t size) {
 }
 
 // Batches reach the output whole and in order, in writes that each end on a
-// page in the file (but for the last), and as few as that allows; each
-// batch's progress follows its lines.
+// page in the file (but for the last), and as few as that allows; the
+// progress shows exactly the records whose lines the output holds.
 TEST(BatchWriter, WritesWholePagesInOrder) {
     const std::size_t page = datalog::write_page;
     struct write_case {
@@ -85,7 +84,7 @@ TEST(BatchWriter, WritesWholePagesInOrder) {
             datalog::write_batch(writer, *batch);
             first += count * c.line;
             records += count;
-            EXPECT_EQ(progress.text.size(), records) << c.name;
+            EXPECT_EQ(progress.text.size(), out.text.size() / c.line) << c.name;
         }
         datalog::finish(writer);
         std::fclose(writer.output);
@@ -98,58 +97,67 @@ TEST(BatchWriter, WritesWholePagesInOrder) {
 }
 
 // The first failed write stops the conversion: the records counted, and
-// shown in the progress, are those whose lines end within what was tried.
-// Files written by this process fail past `size` bytes (with EFBIG, not a
-// signal) while it lives.
-class file_size_limit {
-  public:
-    explicit file_size_limit(rlim_t size) : old_signal_(std::signal(SIGXFSZ, SIG_IGN)) {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit limit = old_;
-        limit.rlim_cur = size;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~file_size_limit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, old_signal_);
-    }
-
-  private:
-    rlimit old_{};
-    void (*old_signal_)(int);
-};
-
-TEST(BatchWriter, AFailedWriteStopsAtTheLinesTried) {
+// shown in the progress, are exactly those whose whole lines the output took,
+// wherever the output stops taking them: around the end of every write the
+// writer makes (a line cut, a line that ends where the room does, a seam
+// page, the last write), and on /dev/full, which takes nothing.
+TEST(BatchWriter, AFailedWriteCountsTheWholeLinesTheOutputHolds) {
     struct failure_case {
         const char* name;
         std::vector<std::uint32_t> batches;
         std::size_t line;
-        std::size_t room;  // what the output takes before its writes fail
-        std::uint32_t written;
     };
     const failure_case cases[] = {
-        {"the first of many pages", {1000}, 219, 0, 53 * datalog::write_page / 219},
-        {"the seam page", {10, 300}, 219, 0, 18},  // 10 held, and 8 end in the page
-        {"the pages after the seam page", {10, 300}, 219, datalog::write_page, 299},  // 10 + 289
-        {"what is left at the end", {10}, 219, 0, 10},
-        {"a line that ends where the write does", {4096}, 16, 0, 4096},
+        {"pages across batches", {10, 30, 300}, 219},
+        {"small batches fill a page", {5, 5, 5, 5}, 219},
+        {"lines that end where pages do", {300, 4096}, 16},
     };
     for (const failure_case& c : cases) {
-        recording progress;
-        datalog::batch_writer writer;
-        writer.output = c.room == 0 ? std::fopen("/dev/full", "w") : std::tmpfile();
-        ASSERT_NE(writer.output, nullptr);
-        const file_size_limit limit(c.room == 0 ? RLIM_INFINITY : c.room);
-        std::setvbuf(writer.output, nullptr, _IONBF, 0);
-        writer.progress = recording_stream(progress);
-        for (const std::uint32_t count : c.batches)
-            datalog::write_batch(writer, *batch_of(count, c.line, 0));
-        datalog::finish(writer);
-        std::fclose(writer.output);
-        std::fclose(writer.progress);
-        EXPECT_TRUE(writer.failed) << c.name;
-        EXPECT_EQ(writer.written, c.written) << c.name;
-        EXPECT_EQ(progress.text, std::string(c.written, 'p')) << c.name;
+        std::vector<std::unique_ptr<datalog::record_batch>> batches;
+        std::size_t first = 0;
+        for (const std::uint32_t count : c.batches) {
+            batches.push_back(batch_of(count, c.line, first));
+            first += count * c.line;
+        }
+        // Where the writes end when nothing fails.
+        recording out, ignored;
+        datalog::batch_writer whole;
+        whole.output = recording_stream(out);
+        whole.progress = recording_stream(ignored);
+        for (const auto& batch : batches) datalog::write_batch(whole, *batch);
+        datalog::finish(whole);
+        std::fclose(whole.output);
+        std::fclose(whole.progress);
+        std::vector<std::size_t> rooms = {0};
+        std::size_t end = 0;
+        for (const std::size_t size : out.writes) {
+            end += size;
+            for (std::size_t room = end - std::min(end, c.line + 1); room < end; ++room)
+                rooms.push_back(room);
+        }
+        for (const std::size_t room : rooms) {
+            recording progress;
+            datalog::batch_writer writer;
+            writer.output = room == 0 ? std::fopen("/dev/full", "w") : std::tmpfile();
+            ASSERT_NE(writer.output, nullptr);
+            std::setvbuf(writer.output, nullptr, _IONBF, 0);
+            writer.progress = recording_stream(progress);
+            {
+                const file_size_limit limit(room == 0 ? RLIM_INFINITY : room);
+                for (const auto& batch : batches) datalog::write_batch(writer, *batch);
+                datalog::finish(writer);
+            }
+            const std::string held = room == 0 ? "" : read_all(writer.output);
+            std::fclose(writer.output);
+            std::fclose(writer.progress);
+            const std::string name = c.name + (", room " + std::to_string(room));
+            const std::uint32_t lines = static_cast<std::uint32_t>(room / c.line);
+            EXPECT_TRUE(writer.failed) << name;
+            EXPECT_EQ(writer.written, lines) << name;
+            EXPECT_EQ(writer.whole_size, lines * c.line) << name;
+            EXPECT_EQ(progress.text, std::string(lines, 'p')) << name;
+            EXPECT_TRUE(held == text_of(room)) << name;
+        }
     }
 }
 

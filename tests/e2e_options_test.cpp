@@ -1,13 +1,17 @@
 // The built program, run as a user would, on the command-line cases.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <random>
 
-#include <sys/stat.h>
 #include "conversion_helpers.h"
-
+#include "datalog/batch_writer.h"
+#include "datalog/record_batch.h"
 #include "e2e_fixture.h"
 #include "partly_readable.h"
+#include "test_mount.h"
 
 namespace {
 
@@ -110,36 +114,79 @@ TEST_F(Program, RefusesADirectoryAsInput) {
     EXPECT_FALSE(file_exists(path("OUT.TXT")));
 }
 
-TEST_F(Program, ReportsAFailedWrite) {
-    // Linux's /dev/full; Wine maps the same path to it.
-    write("ZBA_D001.KYX", small_datalog());
-    const program_result r = run({"-iZBA_D001.KYX", "-o/dev/full"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, as_written(small_progress));
-    EXPECT_EQ(r.err,
-              as_written(banner + "Processing file ZBA_D001.KYX into output file /dev/full\n" +
-                         small_report + "cannot write output file /dev/full\n"));
-}
-
-// The first failed write stops the run: a datalog of many batches' text
-// shows the progress of the first write's records (a batch holds at most
-// 4096), not of them all, and reading stops soon after: of a 16 MB datalog,
-// at most a batch (256 KiB) for each of at most 8 threads is read, and a few
-// MB that Wine reads of its own.
-TEST_F(Program, AFailedWriteStopsTheRun) {
+// A failed write stops the run with status 1: the text file holds whole
+// lines only (a regular file is cut back to its last whole line), and the
+// progress and the count say exactly those. On a file system that fills up
+// within a line, where a line ends, inside the page that spans two batches
+// and at the last write; on /dev/full (Wine maps the same path to it), which
+// takes nothing; and, for the Linux program, under a file size limit
+// (ulimit -f), whose signal would end it without a word.
+TEST_F(Program, AFailedWriteCountsTheWholeLinesTheFileHolds) {
     datalog_writer::header_fields h;
     h.values_per_record = 1;
     h.record_length = 4;
-    write("BIG.KYX", datalog_writer::datalog(h, std::vector<std::vector<double>>(2000000, {1.0})));
-    const program_result r = run({"-iBIG.KYX", "-o/dev/full"});
-    EXPECT_EQ(r.status, 1);
-    const std::size_t lines = std::count(r.out.begin(), r.out.end(), '\n');
-    EXPECT_LE(lines, 4096u + 1);
-    EXPECT_GT(r.bytes_read, 0);
-    EXPECT_LT(r.bytes_read, 6 << 20);
-    EXPECT_EQ(
-        r.err.substr(r.err.size() - as_written("cannot write output file /dev/full\n").size()),
-        as_written("cannot write output file /dev/full\n"));
+    const unsigned records = 10000;
+    write("BIG.KYX", datalog_writer::datalog(h, std::vector<std::vector<double>>(records, {1.0})));
+    const std::size_t page = datalog::write_page;
+    const std::size_t line = as_written("    1, +1.0000E+00\n").size();
+    std::size_t lines_on_pages = 1;  // the fewest pages that end where a line does
+    while (lines_on_pages * page % line != 0) ++lines_on_pages;
+    const std::size_t batch_pages = datalog::max_batch_records * line / page;
+    const struct {
+        const char* name;
+        std::size_t pages;  // the room; 0: /dev/full
+        bool size_limit;    // the room is a file size limit, not a file system's
+    } fills[] = {
+        {"/dev/full", 0, false},
+        {"within a line", 1, false},
+        {"where a line ends", lines_on_pages, false},
+        {"the page that spans two batches", batch_pages, false},
+        {"the last write", records * line / page, false},
+        {"a file size limit", 3, true},
+    };
+    for (const auto& fill : fills) {
+        if (fill.size_limit && !program_runs_natively()) continue;
+        const std::string folder_name = "fs" + std::to_string(&fill - fills);
+        std::unique_ptr<test_mount> small;
+        std::unique_ptr<file_size_limit> limit;
+        std::string output = "/dev/full";
+        if (fill.size_limit) {
+            fs::create_directory(path(folder_name));
+            output = path(folder_name + "/OUT.TXT");
+            limit = std::make_unique<file_size_limit>(fill.pages * page);
+        } else if (fill.pages != 0) {
+            small = std::make_unique<test_mount>(path(folder_name), "tmpfs",
+                                                 "size=" + std::to_string(fill.pages * page));
+            if (!small->mounted()) GTEST_SKIP() << "cannot mount tmpfs here: " << small->error();
+            output = program_path(path(folder_name + "/OUT.TXT"));
+        }
+        // Under a size limit the progress goes nowhere: written to a file, it
+        // would meet the limit first.
+        const program_result r =
+            fill.size_limit ? run_program_output_discarded(folder, {"-iBIG.KYX", "-o" + output})
+                            : run({"-iBIG.KYX", "-o" + output});
+        limit.reset();
+        // The Linux program's writes fill the room to its last byte; Windows
+        // may refuse a write that does not fit whole.
+        const std::string text = fill.pages != 0 ? read_file(path(folder_name + "/OUT.TXT")) : "";
+        const std::size_t held = text.size() / line;
+        EXPECT_EQ(text.size(), held * line) << fill.name << ": a line cut";
+        EXPECT_LE(held, fill.pages * page / line) << fill.name;
+        if (program_runs_natively()) {
+            EXPECT_EQ(held, fill.pages * page / line) << fill.name;
+        }
+        std::string progress;
+        for (std::size_t n = 1; n <= held; ++n) progress += progress_line(static_cast<unsigned>(n));
+        EXPECT_EQ(r.status, 1) << fill.name;
+        EXPECT_TRUE(fill.size_limit ||
+                    r.out == as_written(progress + summary(static_cast<unsigned>(held))))
+            << fill.name << ": "
+            << r.out.substr(r.out.size() - std::min<std::size_t>(80, r.out.size()));
+        EXPECT_EQ(r.err, as_written(banner + "Processing file BIG.KYX into output file " + output +
+                                    "\n" + header_report(0, 1, 0, 0) + analysing +
+                                    "cannot write output file " + output + "\n"))
+            << fill.name;
+    }
 }
 
 // Without a record count at most 1000000 records are converted: a datalog

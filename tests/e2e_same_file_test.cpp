@@ -174,11 +174,12 @@ TEST_F(Program, AnOutputHoldingTheInputsBytesIsRefused) {
         std::string err;      // after the banner
         std::string written;  // its size, where it converted
     } outputs[] = {
-        {"A.KYX", input, "COPY.KYX", input, 1, "output file COPY.KYX is the input file\n", ""},
+        {"A.KYX", input, "COPY.KYX", input, 1,
+         "output file COPY.KYX holds the input file's bytes\n", ""},
         {"A.KYX", input, "LATE.KYX", late_difference, 0, "", converted_size},
         {"A.KYX", input, "LONGER.KYX", input + "00", 0, "", converted_size},
-        {"F.KYX", folding, "FCOPY.KYX", folding, 1, "output file FCOPY.KYX is the input file\n",
-         ""},
+        {"F.KYX", folding, "FCOPY.KYX", folding, 1,
+         "output file FCOPY.KYX holds the input file's bytes\n", ""},
         {"E.KYX", "", "E.TXT", "", 0,
          "Processing file E.KYX into output file E.TXT\nInvalid datalog file\n" + complete, ""},
     };
@@ -236,9 +237,13 @@ TEST_F(Program, NeverEmptiesAFileAnOverlayShowsUnderOtherNumbers) {
         }
         const std::string output = program_path(ov + "/" + setup.output);
         const program_result r = run({"-i" + program_path(ov + "/merged/A.KYX"), "-o" + output});
+        // Refused as the input where the system tells, else by the content.
         EXPECT_EQ(r.status, 1) << setup.name;
-        EXPECT_EQ(r.err, as_written(banner + "output file " + output + " is the input file\n"))
-            << setup.name;
+        EXPECT_TRUE(
+            r.err == as_written(banner + "output file " + output + " is the input file\n") ||
+            r.err ==
+                as_written(banner + "output file " + output + " holds the input file's bytes\n"))
+            << setup.name << ": " << r.err;
         EXPECT_EQ(read_file(ov + "/merged/A.KYX"), small_datalog()) << setup.name;
         EXPECT_EQ(read_file(ov + "/" + setup.output), small_datalog()) << setup.name;
     }

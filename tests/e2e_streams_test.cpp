@@ -46,7 +46,7 @@ TEST_F(Program, MergedConsoleStreamsKeepTheRunsOrder) {
         {"failed write",
          {"-iZBA_D001.KYX", "-o/dev/full"},
          1,
-         banner + processing + "/dev/full\n" + small_report + small_progress +
+         banner + processing + "/dev/full\n" + small_report + summary(0) +
              "cannot write output file /dev/full\n"},
     };
     for (const merged_case& c : cases) {

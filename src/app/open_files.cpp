@@ -46,7 +46,7 @@ output_opening checked_and_emptied(const std::string& path, int input, int descr
             break;
     }
     if (holds_the_inputs_bytes(input, path, descriptor))
-        return refused(descriptor, output_opening::is_input);
+        return refused(descriptor, output_opening::holds_input);
     // Only a file with content is emptied: devices cannot be, and emptying a
     // new file makes some file systems write it out on close.
     if (has_content(descriptor) && empty_file(descriptor) != 0)

@@ -22,7 +22,8 @@ opened_input open_input(const std::string& path);
 
 enum class output_opening {
     opened,
-    is_input,     // the path reaches the file being read, or a copy of its bytes
+    is_input,     // the path reaches the file being read
+    holds_input,  // the file holds exactly the input's bytes: a copy, or another view of it
     not_checked,  // the system could not say whether it is the file being read
     cannot_open,  // it cannot be created or written
 };
@@ -38,8 +39,8 @@ struct opened_output {
 // The identity of the two files (platform_files-*.cpp, same_open_file) catches
 // every spelling the runtime can open: links, "..", letter case, short and
 // long names, other drive letters. An existing output that holds exactly the
-// input's bytes counts as the input too, whatever the identity says: views of
-// one file through an overlay can differ in every number. A file that did not
+// input's bytes is refused too, whatever the identity says: views of one file
+// through an overlay can differ in every number, and a copy loses nothing. A file that did not
 // exist is created; a device (NUL, /dev/null) is opened as it is.
 opened_output open_output(const std::string& path, std::FILE* input);
 

@@ -18,6 +18,10 @@ bool open_standard_streams() {
     // pipe whose reader has gone (| head) fails, and the conversion goes on,
     // where the signal would end the program with the file half written.
     std::signal(SIGPIPE, SIG_IGN);
+    // A file size limit (ulimit -f) is a failed write like a full disk: the
+    // write fails with EFBIG, and the run stops and says so, where the signal
+    // would end it without a word and with a line cut.
+    std::signal(SIGXFSZ, SIG_IGN);
     // open() takes the lowest free descriptor, so going up from 0 fills each
     // closed one in turn.
     for (int descriptor = 0; descriptor <= 2; ++descriptor) {

@@ -50,6 +50,8 @@ int convert_files(const console& streams, const std::string& input_path,
     switch (output.result) {
         case output_opening::is_input:
             return fail(streams, "output file ", output_path, " is the input file\n");
+        case output_opening::holds_input:  // the content alone tells, not which file it is
+            return fail(streams, "output file ", output_path, " holds the input file's bytes\n");
         case output_opening::not_checked:
             return fail(streams, "cannot check output file ", output_path,
                         " against the input file\n");

@@ -3,6 +3,7 @@
 #include "datalog/datalog_format.h"
 #include "datalog/record_batch.h"
 #include "datalog/record_pipeline.h"
+#include "datalog/stream_bytes.h"
 #include "datalog/text_reader.h"
 
 namespace datalog {
@@ -55,6 +56,8 @@ conversion_result convert_datalog(std::FILE* input, std::FILE* output, text_mode
     const pipeline_result result =
         run_pipeline(reader, layout, shape.threads, limit, output, progress);
     std::fflush(progress);  // keeps the progress ahead of what follows in the report
+    // After a failed write the output holds whole lines only, where it can be cut.
+    if (result.write_failed) cut_stream(output, result.whole_size);
     const std::uint32_t written = result.written;
     const bool truncated = result.truncated;
 

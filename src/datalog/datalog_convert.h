@@ -23,7 +23,9 @@ namespace datalog {
 // needed; the records before it are written and counted, and nothing is said
 // of truncation. A read that fails only past the end marker or the record
 // count is no failure. Neither stream is closed. A failed write to `output`
-// stops the conversion at once, and shows in ferror(output).
+// stops the conversion at once, and shows in ferror(output); the records
+// counted, and shown in the progress, are the whole lines the output holds,
+// and a regular file is cut back to them.
 enum class conversion_result { ran, invalid_datalog, input_read_failed };
 conversion_result convert_datalog(std::FILE* input, std::FILE* output, text_mode mode);
 

@@ -20,11 +20,18 @@ pipeline_shape chosen = default_pipeline_shape();
 // `reading`; the writer in the batches' turn, which `written_batches` gives
 // and `turns` guards.
 struct crew {
+    crew(const batch_layout& layout, std::vector<std::unique_ptr<record_batch>>& batches,
+         text_reader& reader, std::uint32_t limit, std::FILE* output, std::FILE* progress)
+        : layout(layout), batches(batches), reader(reader), limit(limit) {
+        writer.output = output;
+        writer.progress = progress;
+    }
+
     const batch_layout& layout;
     std::vector<std::unique_ptr<record_batch>>& batches;
     text_reader& reader;
     const std::uint32_t limit;
-    batch_writer writer{};
+    batch_writer writer;
 
     monitor reading{};
     std::uint32_t read = 0;
@@ -110,16 +117,15 @@ pipeline_result run_pipeline(text_reader& reader, const batch_layout& layout, un
     threads = std::max(1u, std::min(threads, max_workers));
     std::vector<std::unique_ptr<record_batch>> batches(threads);  // one for each worker
     for (std::unique_ptr<record_batch>& batch : batches) batch = std::make_unique<record_batch>();
-    crew c{layout, batches, reader, limit};
-    c.writer.output = output;
-    c.writer.progress = progress;
+    crew c(layout, batches, reader, limit, output, progress);
     {
         thread_group workers(work, &c);
         // With one worker, or when the system gives none, this thread is the one.
         if (threads == 1 || workers.start(threads) == 0) work(&c);
     }
     finish(c.writer);
-    return {c.read, c.truncated && c.writer.written == c.read, c.writer.written, c.writer.failed};
+    return {c.read, c.truncated && c.writer.written == c.read, c.writer.written, c.writer.failed,
+            c.writer.whole_size};
 }
 
 }  // namespace datalog

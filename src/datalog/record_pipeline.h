@@ -33,11 +33,11 @@ void set_pipeline_shape(pipeline_shape shape);
 struct pipeline_result {
     std::uint32_t read;  // records read
     // The input ended inside or before a record, and the conversion got
-    // there: every record read was written or tried (a failed write before
-    // the truncation ends the conversion first).
+    // there: every record read is in the output.
     bool truncated;
-    std::uint32_t written;  // records whose lines were written (or tried)
-    bool write_failed;      // a write to the output failed; reading stopped soon after
+    std::uint32_t written;     // records whose lines the output holds whole
+    bool write_failed;         // a write to the output failed; reading stopped soon after
+    std::uint64_t whole_size;  // where the last whole line ends in the output
 };
 
 // Reads records from `reader` until the end marker or `limit`, and writes each

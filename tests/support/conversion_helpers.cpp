@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "datalog/datalog_convert.h"
@@ -89,16 +90,21 @@ conversion run_conversion(const std::string& datalog_bytes, long fail_at, datalo
     std::FILE* output = output_path != nullptr ? std::fopen(output_path, "wb") : std::tmpfile();
     if (output_path != nullptr) std::setvbuf(output, nullptr, _IONBF, 0);
 
-    std::FILE* progress = std::tmpfile();
-    std::FILE* report = std::tmpfile();
+    // The console streams in memory, which no file size limit reaches.
+    char *progress_text = nullptr, *report_text = nullptr;
+    std::size_t progress_size = 0, report_size = 0;
+    std::FILE* progress = open_memstream(&progress_text, &progress_size);
+    std::FILE* report = open_memstream(&report_text, &report_size);
     conversion result{};
     result.status = datalog::convert_datalog(input, output, mode, progress, report);
     result.output_error = std::ferror(output) != 0;
     std::fflush(output);
     if (output_path == nullptr) result.text = read_all(output);
-    result.out = read_all(progress);
-    result.err = read_all(report);
     for (std::FILE* file : {input, output, progress, report}) std::fclose(file);
+    result.out.assign(progress_text, progress_size);
+    result.err.assign(report_text, report_size);
+    std::free(progress_text);
+    std::free(report_text);
     result.input_read = source.read;
     return result;
 }

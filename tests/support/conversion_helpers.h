@@ -2,6 +2,9 @@
 // writes: the return value, the output file, standard output and the error stream.
 #pragma once
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -81,4 +84,24 @@ class scoped_pipeline_shape {
 
   private:
     datalog::pipeline_shape previous_;
+};
+
+// Files written by this process fail past `size` bytes (with EFBIG, not a
+// signal) while it lives.
+class file_size_limit {
+  public:
+    explicit file_size_limit(rlim_t size) : old_signal_(std::signal(SIGXFSZ, SIG_IGN)) {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit limit = old_;
+        limit.rlim_cur = size;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~file_size_limit() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, old_signal_);
+    }
+
+  private:
+    rlimit old_{};
+    void (*old_signal_)(int);
 };

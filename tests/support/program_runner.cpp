@@ -65,7 +65,9 @@ program_result run(const std::string& folder, const std::vector<std::string>& ar
     const pid_t child = fork();
     if (child == 0) {
         if (chdir(folder.c_str()) != 0) _exit(126);
-        signal(SIGPIPE, SIG_DFL);  // as a shell starts a program, whatever the test ignores
+        // As a shell starts a program, whatever the test ignores.
+        signal(SIGPIPE, SIG_DFL);
+        signal(SIGXFSZ, SIG_DFL);
         const int in = setup.input >= 0 ? setup.input : open("/dev/null", O_RDONLY);
         int out = setup.output >= 0 ? setup.output
                                     : open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -164,6 +166,16 @@ program_result run_beside_program(const std::string& folder, const std::string& 
     setup.beside = name;
     setup.seconds = seconds;
     return run(folder, args, setup);
+}
+
+program_result run_program_output_discarded(const std::string& folder,
+                                            const std::vector<std::string>& args) {
+    const int null_device = open("/dev/null", O_WRONLY);
+    run_setup setup;
+    setup.output = null_device;
+    program_result result = run(folder, args, setup);
+    close(null_device);
+    return result;
 }
 
 program_result run_program_merged(const std::string& folder, const std::vector<std::string>& args) {

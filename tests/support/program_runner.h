@@ -42,6 +42,10 @@ constexpr int timed_out_status = -2;
 program_result run_beside_program(const std::string& folder, const std::string& name,
                                   const std::vector<std::string>& args, int seconds);
 
+// The same with standard output sent to /dev/null, as `>/dev/null` does.
+program_result run_program_output_discarded(const std::string& folder,
+                                            const std::vector<std::string>& args);
+
 // The same with standard output and the error stream sent to one file, as
 // `2>&1` does; the merged text comes back in `out`.
 program_result run_program_merged(const std::string& folder, const std::vector<std::string>& args);
