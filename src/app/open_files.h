@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "app/open_file.h"
+
 namespace app {
 
 enum class input_opening {
@@ -14,7 +16,7 @@ enum class input_opening {
 
 struct opened_input {
     input_opening result = input_opening::cannot_open;
-    std::FILE* stream = nullptr;  // read as the bytes it holds, unbuffered
+    open_file file;  // its stream reads the bytes it holds, unbuffered
 };
 
 // Opens `path` for reading; a folder is refused.
@@ -30,18 +32,18 @@ enum class output_opening {
 
 struct opened_output {
     output_opening result = output_opening::cannot_open;
-    std::FILE* stream = nullptr;  // written as bytes, emptied, unbuffered
+    open_file file;  // emptied; its stream writes bytes, unbuffered
 };
 
 // Opens `path` as fopen(path, "w") would, but decides from the two open files,
 // before anything is truncated, whether it is the file `input` reads; if so,
-// or if that cannot be decided, it closes it again and leaves it untouched.
+// or if that cannot be decided, it is closed again and left untouched.
 // The identity of the two files (platform_files-*.cpp, same_open_file) catches
 // every spelling the runtime can open: links, "..", letter case, short and
 // long names, other drive letters. An existing output that holds exactly the
 // input's bytes is refused too, whatever the identity says: views of one file
 // through an overlay can differ in every number, and a copy loses nothing. A file that did not
 // exist is created; a device (NUL, /dev/null) is opened as it is.
-opened_output open_output(const std::string& path, std::FILE* input);
+opened_output open_output(const std::string& path, const open_file& input);
 
 }  // namespace app

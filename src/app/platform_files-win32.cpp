@@ -36,20 +36,6 @@ bool lock_is_shared(HANDLE holder, HANDLE other) {
 
 }  // namespace
 
-datalog::text_mode system_text_mode() {
-    return datalog::text_mode::windows;
-}
-
-bool open_standard_streams() {
-    // The C runtime keeps descriptors 0, 1 and 2 for the standard streams even
-    // when the program starts without standard handles (from a window or a
-    // service): files opened later take 3 and up, and console text goes
-    // nowhere. The program writes CR LF itself.
-    _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stderr), _O_BINARY);
-    return true;
-}
-
 bool path_exists(const char* path) {
     std::wstring name;
     struct _stat64i32 status;

@@ -1,26 +1,13 @@
 // What opening the files asks of the system, one implementation per platform
-// (platform_files-posix.cpp, platform_files-win32.cpp; the build picks one).
+// (platform_files-posix.cpp, platform_files-win32.cpp; the build picks one):
+// questions about paths and open files, and the few calls on descriptors that
+// open_file (open_file.h) and open_files.h build on.
 #pragma once
 
 #include <cstdio>
 #include <string>
 
-#include "datalog/text_mode.h"
-
 namespace app {
-
-// How text lines end and text input reads on this system. Every file and
-// stream the program opens passes bytes as they are, and the program ends each
-// line with this mode's line end itself (datalog/text_mode.h). Asked once,
-// where the program starts.
-datalog::text_mode system_text_mode();
-
-// Makes sure standard input, output and error are open, on the null device
-// where they were not, so that no file the program opens can take their place
-// and receive console text; makes standard output and the error stream pass
-// bytes as they are; and lets a write to a standard stream whose reader has
-// gone fail, rather than end the program. False when that cannot be done.
-bool open_standard_streams();
 
 // True when `path` names an existing file system entry (the dropped-file
 // test asks only this of the file-status query).
@@ -58,7 +45,9 @@ int open_same_for_reading(const std::string& path, int descriptor);
 long long regular_file_size(int descriptor);
 
 // Reads up to `size` bytes at `offset`: the count read, 0 at the end, -1 on
-// failure.
+// failure. Where the descriptor's file position is afterwards is not said
+// (POSIX's pread leaves it, Windows' read moves it): whoever reads on from the
+// position positions the file first, as the converter does.
 long read_at(int descriptor, long long offset, char* into, std::size_t size);
 
 // Truncates the open file to 0 bytes; 0 on success.

@@ -7,7 +7,7 @@
 #include "app/dropped_file.h"
 #include "app/open_files.h"
 #include "app/option_scan.h"
-#include "app/platform_files.h"
+#include "app/standard_streams.h"
 #include "app/usage_text.h"
 #include "datalog/datalog_convert.h"
 
@@ -16,8 +16,9 @@ namespace {
 
 // Reads one character from standard input and discards it, with no prompt;
 // returns at once at the end of input. Called once on every path that ends
-// the program. Unbuffered, so that exactly one character is taken from the
-// input, which may go on to serve whatever reads it next.
+// the program after the banner (one that cannot set up its standard streams
+// ends at once, with status 1). Unbuffered, so that exactly one character is
+// taken from the input, which may go on to serve whatever reads it next.
 void wait_for_key() {
     std::setvbuf(stdin, nullptr, _IONBF, 0);
     std::getchar();
@@ -41,12 +42,12 @@ int fail(const console& streams, const char* before, const std::string& path, co
 // Opens both files, converts, closes both and reports.
 int convert_files(const console& streams, const std::string& input_path,
                   const std::string& output_path) {
-    const opened_input input = open_input(input_path);
+    opened_input input = open_input(input_path);
     if (input.result != input_opening::opened)
         return fail(streams, "cannot open input file ", input_path, "\n");
     // Opening the output truncates it: it must never be the datalog itself.
-    const opened_output output = open_output(output_path, input.stream);
-    if (output.result != output_opening::opened) std::fclose(input.stream);
+    opened_output output = open_output(output_path, input.file);
+    if (output.result != output_opening::opened) input.file.close();
     switch (output.result) {
         case output_opening::is_input:
             return fail(streams, "output file ", output_path, " is the input file\n");
@@ -63,14 +64,11 @@ int convert_files(const console& streams, const std::string& input_path,
 
     say(streams, "Processing file " + input_path + " into output file " + output_path + "\n");
     const datalog::conversion_result converted = datalog::convert_datalog(
-        input.stream, output.stream, streams.mode, streams.output, streams.error);
+        input.file.stream(), output.file.stream(), streams.mode, streams.output, streams.error);
     if (converted == datalog::conversion_result::invalid_datalog)
         say(streams, "Invalid datalog file\n");
-    std::fclose(input.stream);
-    // Flushing first lets every runtime report a failed last write, not only
-    // those whose fclose does.
-    bool written = std::fflush(output.stream) == 0 && std::ferror(output.stream) == 0;
-    written = std::fclose(output.stream) == 0 && written;
+    input.file.close();
+    const bool written = output.file.close();
     switch (converted) {
         case datalog::conversion_result::input_read_failed:
             // The records before the failed read are kept.
