@@ -46,7 +46,7 @@ std::unique_ptr<datalog::record_batch> batch_of(std::uint32_t records, std::size
     return batch;
 }
 
-std::string text_of(std::size_t size) {
+std::string counted_text(std::size_t size) {
     std::string text(size, '\0');
     for (std::size_t i = 0; i < size; ++i) text[i] = static_cast<char>('A' + i % 23);
     return text;
@@ -90,7 +90,7 @@ TEST(BatchWriter, WritesWholePagesInOrder) {
         std::fclose(writer.output);
         std::fclose(writer.progress);
         EXPECT_EQ(out.writes, c.writes) << c.name;
-        EXPECT_TRUE(out.text == text_of(first)) << c.name;
+        EXPECT_TRUE(out.text == counted_text(first)) << c.name;
         EXPECT_FALSE(writer.failed) << c.name;
         EXPECT_EQ(writer.written, records) << c.name;
     }
@@ -156,7 +156,7 @@ TEST(BatchWriter, AFailedWriteCountsTheWholeLinesTheOutputHolds) {
             EXPECT_EQ(writer.written, lines) << name;
             EXPECT_EQ(writer.whole_size, lines * c.line) << name;
             EXPECT_EQ(progress.text, std::string(lines, 'p')) << name;
-            EXPECT_TRUE(held == text_of(room)) << name;
+            EXPECT_TRUE(held == counted_text(room)) << name;
         }
     }
 }
