@@ -3,6 +3,7 @@
 //
 //   datalog_bench_programs baseline INPUT OUTPUT      the plain stdio converter
 //   datalog_bench_programs copy INPUT OUTPUT SIZE     the copy floor
+//   datalog_bench_programs write OUTPUT SIZE          the write-only floor
 //   datalog_bench_programs path                      the formatting path the
 //       program takes on this processor, by name
 //   datalog_bench_programs program PATH THREADS ARGUMENTS...
@@ -28,6 +29,8 @@ int main(int argc, char** argv) {
         return baseline_convert(argv[2], argv[3]);
     if (argc == 5 && std::strcmp(argv[1], "copy") == 0)
         return copy_floor(argv[2], argv[3], std::atoll(argv[4]));
+    if (argc == 4 && std::strcmp(argv[1], "write") == 0)
+        return write_floor(argv[2], std::atoll(argv[3]));
     datalog::value_path path = datalog::active_value_path();
     if (argc >= 4 && std::strcmp(argv[1], "program") == 0 &&
         (std::strcmp(argv[2], "any") == 0 || datalog::value_path_named(argv[2], &path)) &&
