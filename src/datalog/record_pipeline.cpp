@@ -33,7 +33,7 @@ struct crew {
     const std::uint32_t limit;
     batch_writer writer;
 
-    monitor reading{};
+    mutex reading{};
     std::uint32_t read = 0;
     std::uint64_t batches_read = 0;
     bool input_done = false;
@@ -65,15 +65,20 @@ bool read_next(crew& c, record_batch& batch, std::uint64_t& turn) {
 }
 
 // Waking a sleeping thread costs tens of microseconds on some systems: a
-// worker whose turn is near waits awake for about as long as a batch's write
-// takes before it sleeps.
-constexpr int awake_pauses = 4096;
+// worker whose turn is near waits awake for up to about as long as a batch's
+// write takes before it sleeps, by the clock (a pause's length differs tenfold
+// between processors).
+std::uint64_t awake_microseconds = 100;
 
 // Writes the batch once every batch before it is written.
 void write_in_turn(crew& c, const record_batch& batch, std::uint64_t turn) {
-    for (int i = 0; i < awake_pauses && c.written_batches.load(std::memory_order_acquire) != turn;
-         ++i)
-        pause_briefly();
+    if (c.written_batches.load(std::memory_order_acquire) != turn) {
+        const std::uint64_t until = monotonic_microseconds() + awake_microseconds;
+        do {
+            for (int i = 0; i < 16; ++i) pause_briefly();
+        } while (c.written_batches.load(std::memory_order_acquire) != turn &&
+                 monotonic_microseconds() < until);
+    }
     c.turns.lock();
     while (c.written_batches.load(std::memory_order_relaxed) != turn) c.turns.wait();
     c.turns.unlock();

@@ -1,4 +1,5 @@
 #include <sched.h>
+#include <time.h>
 
 #include <condition_variable>
 #include <mutex>
@@ -26,6 +27,28 @@ void pause_briefly() {
 #else
     std::this_thread::yield();
 #endif
+}
+
+std::uint64_t monotonic_microseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::uint64_t>(now.tv_sec) * 1000000u +
+           static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
+}
+
+struct mutex::state {
+    std::mutex mutex;
+};
+
+mutex::mutex() : state_(std::make_unique<state>()) {}
+mutex::~mutex() = default;
+
+void mutex::lock() {
+    state_->mutex.lock();
+}
+
+void mutex::unlock() {
+    state_->mutex.unlock();
 }
 
 struct monitor::state {

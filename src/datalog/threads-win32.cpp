@@ -18,6 +18,33 @@ void pause_briefly() {
     YieldProcessor();
 }
 
+std::uint64_t monotonic_microseconds() {
+    static const std::uint64_t frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return static_cast<std::uint64_t>(f.QuadPart);
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    const std::uint64_t ticks = static_cast<std::uint64_t>(now.QuadPart);
+    return ticks / frequency * 1000000u + ticks % frequency * 1000000u / frequency;
+}
+
+struct mutex::state {
+    SRWLOCK lock = SRWLOCK_INIT;
+};
+
+mutex::mutex() : state_(std::make_unique<state>()) {}
+mutex::~mutex() = default;
+
+void mutex::lock() {
+    AcquireSRWLockExclusive(&state_->lock);
+}
+
+void mutex::unlock() {
+    ReleaseSRWLockExclusive(&state_->lock);
+}
+
 struct monitor::state {
     SRWLOCK lock = SRWLOCK_INIT;
     CONDITION_VARIABLE condition = CONDITION_VARIABLE_INIT;
