@@ -220,4 +220,20 @@ TEST(ValuePaths, EveryPathCountsEachTieItHandsOver) {
     }
 }
 
+// A zero is no tie, whatever its sign and exponent: no path hands one over,
+// in any lane.
+TEST(ValuePaths, NoPathHandsAZeroToTheExactScaling) {
+    char chars[16 * datalog::packed_value_length];
+    char out[16 * entry + datalog::format_values_overrun];
+    for (int exponent = -64; exponent < 64; ++exponent) {
+        for (unsigned v = 0; v < 16; ++v) {
+            const std::string zero = encode_packed(v % 2 != 0, exponent, 0);
+            std::memcpy(chars + datalog::packed_value_length * v, zero.data(), zero.size());
+        }
+        for (const datalog::value_path_entry& path : datalog::value_path_table)
+            if (path.available())
+                EXPECT_EQ(path.format(chars, 16, out), 0u) << path.name << ", 2^" << exponent;
+    }
+}
+
 }  // namespace
