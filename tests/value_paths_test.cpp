@@ -230,9 +230,11 @@ TEST(ValuePaths, NoPathHandsAZeroToTheExactScaling) {
             const std::string zero = encode_packed(v % 2 != 0, exponent, 0);
             std::memcpy(chars + datalog::packed_value_length * v, zero.data(), zero.size());
         }
-        for (const datalog::value_path_entry& path : datalog::value_path_table)
-            if (path.available())
+        for (const datalog::value_path_entry& path : datalog::value_path_table) {
+            if (path.available()) {
                 EXPECT_EQ(path.format(chars, 16, out), 0u) << path.name << ", 2^" << exponent;
+            }
+        }
     }
 }
 
