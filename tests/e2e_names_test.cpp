@@ -16,9 +16,7 @@ const std::string lookalike = "d\u0101t\u0101";
 
 // A datalog other than small_datalog(), which no test must touch.
 std::string other_datalog() {
-    datalog_writer::header_fields h;
-    h.values_per_record = 1;
-    h.record_length = 4;
+    const datalog_writer::header_fields h{0, 1, 4};
     return datalog_writer::datalog(h, {{7.0}, {8.0}, {9.0}});
 }
 

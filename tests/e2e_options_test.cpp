@@ -122,9 +122,7 @@ TEST_F(Program, RefusesADirectoryAsInput) {
 // takes nothing; and, for the Linux program, under a file size limit
 // (ulimit -f), whose signal would end it without a word.
 TEST_F(Program, AFailedWriteCountsTheWholeLinesTheFileHolds) {
-    datalog_writer::header_fields h;
-    h.values_per_record = 1;
-    h.record_length = 4;
+    const datalog_writer::header_fields h{0, 1, 4};
     const unsigned records = 10000;
     write("BIG.KYX", datalog_writer::datalog(h, std::vector<std::vector<double>>(records, {1.0})));
     const std::size_t page = datalog::write_page;
@@ -193,9 +191,7 @@ TEST_F(Program, AFailedWriteCountsTheWholeLinesTheFileHolds) {
 // that holds a further record says so before the summary, and one that ends
 // there, by its end marker or its end, says nothing more.
 TEST_F(Program, SaysWhenRecordsPastTheLimitAreNotConverted) {
-    datalog_writer::header_fields h;
-    h.values_per_record = 0;
-    h.record_length = 1;
+    const datalog_writer::header_fields h{0, 0, 1};
     const std::string more = "Datalog file holds more records after record 1000000\n";
     const struct {
         const char* name;
@@ -242,9 +238,7 @@ TEST_F(Program, ReportsAFailedRead) {
 // the Windows runtime's fread delivers nothing of a request once a later read
 // within it fails, so the program reads past it.
 TEST_F(Program, AReadFailingPartwayKeepsTheRecordsBeforeIt) {
-    datalog_writer::header_fields h;
-    h.values_per_record = 16;
-    h.record_length = 64;
+    const datalog_writer::header_fields h{0, 16, 64};
     std::mt19937 rng(16);
     std::vector<std::vector<double>> records(2000);
     for (auto& values : records)
@@ -270,9 +264,7 @@ TEST_F(Program, AReadFailingPartwayKeepsTheRecordsBeforeIt) {
 // A read that fails only in bytes past the end marker or the record count
 // fails nothing: the 64 KiB read ahead meets it, the conversion never needs it.
 TEST_F(Program, AReadFailingPastTheLastRecordIsNoFailure) {
-    datalog_writer::header_fields h;
-    h.values_per_record = 16;
-    h.record_length = 64;
+    datalog_writer::header_fields h{0, 16, 64};
     const std::vector<std::vector<double>> records(20, std::vector<double>(16, 1.5));
     const std::string after(20000, '7');
     for (const std::uint32_t count : {0u, 20u}) {

@@ -154,9 +154,7 @@ TEST_F(Program, NeverEmptiesTheFileUnderAnOverlay) {
 // converts; an empty output beside an empty input is emptied for a datalog
 // that is no datalog.
 TEST_F(Program, AnOutputHoldingTheInputsBytesIsRefused) {
-    datalog_writer::header_fields h;
-    h.values_per_record = 1;
-    h.record_length = 4;
+    const datalog_writer::header_fields h{0, 1, 4};
     const std::string input =
         datalog_writer::datalog(h, std::vector<std::vector<double>>(9000, {1.0}));
     ASSERT_GT(input.size(), 65536u + 1024);

@@ -61,11 +61,7 @@ TEST_F(Program, MergedConsoleStreamsKeepTheRunsOrder) {
 // bytes are passed over by position, so nothing in them matters.
 TEST_F(Program, TheTextModeInputStreamOnWindows) {
     if (program_runs_natively()) GTEST_SKIP() << "text mode changes nothing on Linux";
-    datalog_writer::header_fields h;
-    h.values_per_record = 2;
-    h.record_length = 8;
-    h.values_per_phase = 1;
-    h.phases_per_record = 2;
+    const datalog_writer::header_fields h{0, 2, 8, 1, 2};
     const std::string header = datalog_writer::header_block(h);
     const std::string one = datalog_writer::record({1.0, -0.25}, 8);
     const std::string two = datalog_writer::record({1.03125, 12344.5}, 8);
@@ -113,9 +109,7 @@ TEST_F(Program, TheTextModeInputStreamOnWindows) {
 // converted here, gives.
 TEST_F(Program, TextModeWhereReadsEndOnWindows) {
     if (program_runs_natively()) GTEST_SKIP() << "text mode changes nothing on Linux";
-    datalog_writer::header_fields h;
-    h.values_per_record = 2;
-    h.record_length = 8;
+    const datalog_writer::header_fields h{0, 2, 8};
     const datalog::batch_layout layout =
         datalog::layout_for(datalog::decode_header(datalog_writer::header_block(h).data()),
                             datalog::text_mode::windows, datalog::max_batch_records);
@@ -223,9 +217,7 @@ TEST_F(Program, ADatalogThroughAPipeIsInvalid) {
 // output's reader has gone, the conversion still runs to its end, and the
 // status is what it would have been.
 TEST_F(Program, GoesOnWhenStandardOutputsReaderIsGone) {
-    datalog_writer::header_fields h;
-    h.values_per_record = 4;
-    h.record_length = 16;
+    const datalog_writer::header_fields h{0, 4, 16};
     write("BIG.KYX", datalog_writer::datalog(
                          h, std::vector<std::vector<double>>(20000, {1.0, 2.0, 3.0, 4.0})));
     const program_result plain = run({"-iBIG.KYX", "-oPLAIN.TXT"});

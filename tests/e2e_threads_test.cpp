@@ -11,9 +11,7 @@ namespace {
 using namespace e2e;
 
 TEST_F(Program, EveryWayOfSharingOutWritesTheSameBytes) {
-    datalog_writer::header_fields h;
-    h.values_per_record = 2;
-    h.record_length = 8;
+    const datalog_writer::header_fields h{0, 2, 8};
     std::mt19937 rng(37);
     std::string body;
     for (int r = 0; r < 3000; ++r)

@@ -16,9 +16,7 @@ using namespace e2e;
 // the Windows build: its 32-bit arithmetic), against the exact reference.
 TEST_F(Program, ConvertsRandomValuesExactly) {
     std::mt19937 rng(99);
-    datalog_writer::header_fields h;
-    h.values_per_record = 16;
-    h.record_length = 64;
+    const datalog_writer::header_fields h{0, 16, 64};
     std::string file = datalog_writer::preamble() + datalog_writer::header_block(h), text;
     for (int r = 1; r <= 2000; ++r) {
         text += reference_record_number(r);
@@ -43,9 +41,7 @@ TEST_F(Program, ConvertsEveryExactTieAwayFromZero) {
         values.push_back(tie);
         values.push_back(-tie);
     }
-    datalog_writer::header_fields h;
-    h.values_per_record = 16;
-    h.record_length = 64;
+    const datalog_writer::header_fields h{0, 16, 64};
     std::string file = datalog_writer::preamble() + datalog_writer::header_block(h), text;
     int records = 0;
     for (std::size_t i = 0; i < values.size(); i += 16) {

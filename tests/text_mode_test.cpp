@@ -65,9 +65,7 @@ TEST(TextMode, RandomBytesFoldAsTheByteByByteReference) {
 // reads as one character, so the records after it shift; the result is the
 // conversion of the text-mode view, with CR LF line ends on every stream.
 TEST(TextMode, ConversionReadsTheTextModeViewAndWritesCrLf) {
-    datalog_writer::header_fields h;
-    h.values_per_record = 2;
-    h.record_length = 8;
+    const datalog_writer::header_fields h{0, 2, 8};
     std::string bytes = datalog_writer::datalog(h, {{1.0, -0.25}, {1.03125, 12344.5}, {2.0, 3.0}});
     bytes.insert(1152 + 16 + 3, "\r\n");  // inside record 2
     bytes.insert(1152 + 16 + 9, "\r");    // a lone CR
@@ -90,9 +88,7 @@ TEST(TextMode, ConversionReadsTheTextModeViewAndWritesCrLf) {
 // Windows' text mode gives what the text-mode view converts to, with CR LF
 // line ends.
 TEST(TextMode, FoldingBytesAtEveryPlaceConvertAsTheTextModeView) {
-    datalog_writer::header_fields h;
-    h.values_per_record = 1;
-    h.record_length = 4;
+    const datalog_writer::header_fields h{0, 1, 4};
     const std::string bytes =
         datalog_writer::datalog(h, {{1.0}, {-0.25}, {1.03125}, {12344.5}, {2.0}});
     const std::string folding[] = {"\r\n", "\r\r\n", "\r\x1A", "\r", "\r\r"};

@@ -82,9 +82,7 @@ TEST(Threads, AConversionGivenFewerThreadsThanWorkersConvertsAlike) {
 #ifdef DATALOG_SANITIZED
     GTEST_SKIP() << "a sanitizer's runtime needs far more address space than the program";
 #endif
-    datalog_writer::header_fields h;
-    h.values_per_record = 2;
-    h.record_length = 8;
+    const datalog_writer::header_fields h{0, 2, 8};
     std::mt19937 rng(39);
     std::vector<std::vector<double>> rows;
     for (int r = 0; r < 3000; ++r) rows.push_back({double(rng() % 1000), -0.5});

@@ -9,6 +9,8 @@
 
 namespace datalog_writer {
 
+// The header's fields in the file's order, so that header_fields{0, 2, 8} is no
+// record count, 2 values per record and a record length of 8.
 struct header_fields {
     std::uint32_t record_count = 0;
     std::uint32_t values_per_record = 0;

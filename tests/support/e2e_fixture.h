@@ -38,12 +38,7 @@ inline const std::string complete = "\nOperation complete\n\n";
 
 // A two-record datalog, its text, and what converting it reports.
 inline std::string small_datalog() {
-    datalog_writer::header_fields h;
-    h.record_count = 0;
-    h.values_per_record = 2;
-    h.record_length = 8;
-    h.values_per_phase = 1;
-    h.phases_per_record = 2;
+    const datalog_writer::header_fields h{0, 2, 8, 1, 2};
     return datalog_writer::datalog(h, {{1.0, -0.25}, {1.03125, 12344.5}});
 }
 inline const std::string small_text =
