@@ -19,31 +19,28 @@
 
 #include "app/run_command_line.h"
 #include "baseline_convert.h"
-#include "datalog/record_pipeline.h"
 #include "datalog/value_text/value_paths.h"
 
 int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "path") == 0)
-        return std::puts(datalog::value_path_name(datalog::active_value_path())) < 0;
+        return std::puts(datalog::value_path_name(datalog::fastest_value_path())) < 0;
     if (argc == 4 && std::strcmp(argv[1], "baseline") == 0)
         return baseline_convert(argv[2], argv[3]);
     if (argc == 5 && std::strcmp(argv[1], "copy") == 0)
         return copy_floor(argv[2], argv[3], std::atoll(argv[4]));
     if (argc == 4 && std::strcmp(argv[1], "write") == 0)
         return write_floor(argv[2], std::atoll(argv[3]));
-    datalog::value_path path = datalog::active_value_path();
+    datalog::conversion_choices choices;
     if (argc >= 4 && std::strcmp(argv[1], "program") == 0 &&
-        (std::strcmp(argv[2], "any") == 0 || datalog::value_path_named(argv[2], &path)) &&
-        datalog::set_value_path(path)) {
+        (std::strcmp(argv[2], "any") == 0 || datalog::value_path_named(argv[2], &choices.path)) &&
+        datalog::value_path_available(choices.path)) {
         if (std::strcmp(argv[3], "auto") != 0) {
-            datalog::pipeline_shape shape = datalog::chosen_pipeline_shape();
-            shape.threads = static_cast<unsigned>(std::atoi(argv[3]));
+            choices.shape.threads = static_cast<unsigned>(std::atoi(argv[3]));
             if (const char* records = std::strchr(argv[3], '/'))
-                shape.batch_records = static_cast<std::uint32_t>(std::atoi(records + 1));
-            datalog::set_pipeline_shape(shape);
+                choices.shape.batch_records = static_cast<std::uint32_t>(std::atoi(records + 1));
         }
         argv[3] = argv[0];
-        return app::run_command_line(argc - 3, argv + 3);
+        return app::run_command_line(argc - 3, argv + 3, choices);
     }
     return 2;
 }

@@ -110,9 +110,9 @@ TEST_F(Program, TheTextModeInputStreamOnWindows) {
 TEST_F(Program, TextModeWhereReadsEndOnWindows) {
     if (program_runs_natively()) GTEST_SKIP() << "text mode changes nothing on Linux";
     const datalog_writer::header_fields h{0, 2, 8};
-    const datalog::batch_layout layout =
-        datalog::layout_for(datalog::decode_header(datalog_writer::header_block(h).data()),
-                            datalog::text_mode::windows, datalog::max_batch_records);
+    const datalog::batch_layout layout = datalog::layout_for(
+        datalog::decode_header(datalog_writer::header_block(h).data()),
+        datalog::fastest_value_path(), datalog::text_mode::windows, datalog::max_batch_records);
     std::mt19937 rng(16);
     std::string body;  // three batches of records, the header block before them
     for (std::uint32_t r = 0; r < 3 * layout.records; ++r)

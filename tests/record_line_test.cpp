@@ -12,7 +12,9 @@ using datalog::text_mode;
 
 std::string line_of(const datalog::record_number& number, text_mode mode = text_mode::bytes) {
     char out[datalog::record_line_capacity];
-    return std::string(out, datalog::format_record_line(number, "", 0, mode, out));
+    return std::string(
+        out, datalog::format_record_line(
+                 number, "", 0, datalog::format_of(datalog::value_path::scalar), mode, out));
 }
 
 std::string progress_of(const datalog::record_number& number, text_mode mode = text_mode::bytes) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "datalog/datalog_convert.h"
 #include "datalog/datalog_format.h"
 #include "datalog/value_text/digit_text.h"
 #include "datalog/value_text/scale_tables.h"
@@ -143,14 +144,10 @@ TEST(ValuePaths, EveryPathReadsOnlyItsValuesAndWritesWithinItsOverrun) {
     }
 }
 
-TEST(ValuePaths, TheFastestAvailablePathIsChosenAndAnOverrideIsRestored) {
+TEST(ValuePaths, TheFastestAvailablePathIsChosenAndEachIsNamed) {
     const std::vector<datalog::value_path> paths = available_value_paths();
-    EXPECT_EQ(datalog::active_value_path(), paths.front());
-    {
-        const scoped_value_path held(datalog::value_path::scalar);
-        EXPECT_EQ(datalog::active_value_path(), datalog::value_path::scalar);
-    }
-    EXPECT_EQ(datalog::active_value_path(), paths.front());
+    EXPECT_EQ(datalog::fastest_value_path(), paths.front());
+    EXPECT_EQ(datalog::conversion_choices().path, paths.front());
     for (const char* name : {"scalar", "sse41", "avx2", "avx512"}) {
         datalog::value_path path;
         ASSERT_TRUE(datalog::value_path_named(name, &path));

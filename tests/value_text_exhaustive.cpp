@@ -1,7 +1,7 @@
 // Every packed value the format can hold, through every formatting path this
 // build and processor run, against the exact step function (exact_steps):
 // 2 signs x 128 binary exponents x 2^24 fractions, 16 values to a call of
-// format_values, as the conversion makes it.
+// the path's format, as the conversion makes it.
 //
 //   value_text_exhaustive [--exponents FIRST LAST]
 //
@@ -38,8 +38,9 @@ void put_byte(unsigned byte, char* out) {
     out[1] = hex[byte >> 4];
 }
 
-// Walks every fraction at `exponent`, both signs, through format_values.
-void walk_exponent(int exponent, const char* path, tally& t) {
+// Walks every fraction at `exponent`, both signs, through the path's format.
+void walk_exponent(int exponent, datalog::value_path path, tally& t) {
+    const datalog::value_format format = datalog::format_of(path);
     char chars[2][block * 8];
     for (int sign = 0; sign < 2; ++sign)
         for (unsigned k = 0; k < block; ++k)
@@ -64,7 +65,7 @@ void walk_exponent(int exponent, const char* path, tally& t) {
         }
         for (int sign = 0; sign < 2; ++sign) {
             char out[block * entry + datalog::format_values_overrun];
-            datalog::format_values(chars[sign], block, out);
+            format(chars[sign], block, out);
             for (unsigned k = 0; k < block; ++k) {
                 const char* got = out + entry * k + 2;
                 if (got[0] == (sign ? '-' : '+') && std::memcmp(got + 1, expected[k], 10) == 0)
@@ -72,7 +73,8 @@ void walk_exponent(int exponent, const char* path, tally& t) {
                 if (!t.failed.exchange(true))
                     std::printf(
                         "MISMATCH on the %s path: packed value %.8s: expected %c%.10s, got %.11s\n",
-                        path, chars[sign] + 8 * k, sign ? '-' : '+', expected[k], got);
+                        datalog::value_path_name(path), chars[sign] + 8 * k, sign ? '-' : '+',
+                        expected[k], got);
                 return;
             }
         }
@@ -91,18 +93,17 @@ int main(int argc, char** argv) {
     }
     bool failed = false;
     for (const datalog::value_path path : available_value_paths()) {
-        const scoped_value_path held(path);
         const char* name = datalog::value_path_name(path);
         struct shared {
-            const char* name;
+            datalog::value_path path;
             int last;
             tally t;
             std::atomic<int> next;
-        } work{name, last, {}, {first}};
+        } work{path, last, {}, {first}};
         on_two_threads(
             [](void* context) {
                 auto& w = *static_cast<shared*>(context);
-                for (int e; !w.t.failed && (e = w.next++) <= w.last;) walk_exponent(e, w.name, w.t);
+                for (int e; !w.t.failed && (e = w.next++) <= w.last;) walk_exponent(e, w.path, w.t);
             },
             &work);
         const tally& t = work.t;

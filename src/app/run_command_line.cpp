@@ -41,7 +41,7 @@ int fail(const console& streams, const char* before, const std::string& path, co
 
 // Opens both files, converts, closes both and reports.
 int convert_files(const console& streams, const std::string& input_path,
-                  const std::string& output_path) {
+                  const std::string& output_path, const datalog::conversion_choices& choices) {
     opened_input input = open_input(input_path);
     if (input.result != input_opening::opened)
         return fail(streams, "cannot open input file ", input_path, "\n");
@@ -63,8 +63,9 @@ int convert_files(const console& streams, const std::string& input_path,
     }
 
     say(streams, "Processing file " + input_path + " into output file " + output_path + "\n");
-    const datalog::conversion_result converted = datalog::convert_datalog(
-        input.file.stream(), output.file.stream(), streams.mode, streams.output, streams.error);
+    const datalog::conversion_result converted =
+        datalog::convert_datalog(input.file.stream(), output.file.stream(), streams.mode,
+                                 streams.output, streams.error, choices);
     if (converted == datalog::conversion_result::invalid_datalog)
         say(streams, "Invalid datalog file\n");
     input.file.close();
@@ -84,7 +85,8 @@ int convert_files(const console& streams, const std::string& input_path,
 
 }  // namespace
 
-int run_command_line(int argc, const char* const* argv) {
+int run_command_line(int argc, const char* const* argv,
+                     const datalog::conversion_choices& choices) {
     // A closed standard stream's descriptor would go to the first file opened,
     // and console text into it.
     if (!open_standard_streams()) return 1;
@@ -112,7 +114,7 @@ int run_command_line(int argc, const char* const* argv) {
         test_dropped_file(scan.stop_argument, scan.input && scan.output);
     switch (dropped.result) {
         case dropped_file_choice::outcome::convert:
-            return convert_files(streams, dropped.input, dropped.output);
+            return convert_files(streams, dropped.input, dropped.output, choices);
         case dropped_file_choice::outcome::reject:
             say(streams, "Invalid datalog file\n");
             return finish(0);
@@ -132,7 +134,7 @@ int run_command_line(int argc, const char* const* argv) {
         say(streams, "no output file specified\n");
         return finish(1);
     }
-    return convert_files(streams, *scan.input, *scan.output);
+    return convert_files(streams, *scan.input, *scan.output, choices);
 }
 
 }  // namespace app

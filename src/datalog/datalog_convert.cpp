@@ -34,7 +34,8 @@ conversion_result convert_datalog(std::FILE* input, std::FILE* output, text_mode
 }
 
 conversion_result convert_datalog(std::FILE* input, std::FILE* output, text_mode mode,
-                                  std::FILE* progress, std::FILE* report) {
+                                  std::FILE* progress, std::FILE* report,
+                                  const conversion_choices& choices) {
     if (std::fseek(input, header_offset, SEEK_SET) != 0) return conversion_result::invalid_datalog;
     // The header block is read alone, into a buffer of its own; the records
     // are read into the batches' buffers.
@@ -51,8 +52,8 @@ conversion_result convert_datalog(std::FILE* input, std::FILE* output, text_mode
 
     const std::uint32_t limit =
         header.record_count != 0 ? header.record_count : default_record_limit;
-    const pipeline_shape shape = chosen_pipeline_shape();
-    const batch_layout layout = layout_for(header, mode, shape.batch_records);
+    const pipeline_shape& shape = choices.shape;
+    const batch_layout layout = layout_for(header, choices.path, mode, shape.batch_records);
     const pipeline_result result =
         run_pipeline(reader, layout, shape.threads, limit, output, progress);
     std::fflush(progress);  // keeps the progress ahead of what follows in the report

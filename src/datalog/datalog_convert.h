@@ -3,7 +3,9 @@
 
 #include <cstdio>
 
+#include "datalog/record_pipeline.h"
 #include "datalog/text_mode.h"
+#include "datalog/value_text/value_paths.h"
 
 namespace datalog {
 
@@ -29,9 +31,18 @@ namespace datalog {
 enum class conversion_result { ran, invalid_datalog, input_read_failed };
 conversion_result convert_datalog(std::FILE* input, std::FILE* output, text_mode mode);
 
-// The same, with the console streams named: `progress` takes what goes to
-// standard output, `report` what goes to the error stream.
+// How a conversion does its work, which changes nothing it writes: how it is
+// shared out and how values are formatted. Chosen from this processor unless
+// the caller holds it to others, as the tests and the benchmark do.
+struct conversion_choices {
+    pipeline_shape shape = default_pipeline_shape();
+    value_path path = fastest_value_path();
+};
+
+// The same, with the console streams named (`progress` takes what goes to
+// standard output, `report` what goes to the error stream) and the choices.
 conversion_result convert_datalog(std::FILE* input, std::FILE* output, text_mode mode,
-                                  std::FILE* progress, std::FILE* report);
+                                  std::FILE* progress, std::FILE* report,
+                                  const conversion_choices& choices = {});
 
 }  // namespace datalog

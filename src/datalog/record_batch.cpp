@@ -14,8 +14,10 @@ std::size_t longest_line(unsigned values) {
 
 }  // namespace
 
-batch_layout layout_for(const datalog_header& header, text_mode mode, std::uint32_t record_limit) {
-    batch_layout layout{2 * std::size_t{header.record_length}, header.values_per_record, mode, 0};
+batch_layout layout_for(const datalog_header& header, value_path path, text_mode mode,
+                        std::uint32_t record_limit) {
+    batch_layout layout{2 * std::size_t{header.record_length}, header.values_per_record,
+                        format_of(path), mode, 0};
     const std::size_t fit = std::min({std::size_t{max_batch_records}, std::size_t{record_limit},
                                       batch_input_size / layout.record_size,
                                       batch_lines_size / longest_line(layout.values)});
@@ -42,8 +44,8 @@ void format_batch(const batch_layout& layout, record_batch& batch) {
     for (std::uint32_t i = 0; i < batch.count; ++i) {
         advance(number);
         const char* record = batch.input + layout.record_size * i;
-        lines += static_cast<std::uint32_t>(
-            format_record_line(number, record, layout.values, layout.mode, batch.lines + lines));
+        lines += static_cast<std::uint32_t>(format_record_line(
+            number, record, layout.values, layout.format, layout.mode, batch.lines + lines));
         batch.line_ends[i] = lines;
         progress += static_cast<std::uint32_t>(
             format_progress_line(number, layout.mode, batch.progress + progress));

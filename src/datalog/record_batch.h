@@ -23,13 +23,16 @@ constexpr std::size_t batch_lines_size = 512 * 1024;
 struct batch_layout {
     std::size_t record_size;  // characters per record: twice the record length
     unsigned values;          // values per record
+    value_format format;      // how they are formatted (value_paths.h)
     text_mode mode;
     std::uint32_t records;  // a batch's most records: all of them fit its buffers
 };
 
-// The layout for these records, with at most `record_limit` records a batch
-// (at least 1, at most max_batch_records; fewer where the buffers need).
-batch_layout layout_for(const datalog_header& header, text_mode mode, std::uint32_t record_limit);
+// The layout for these records, formatted by `path`, with at most
+// `record_limit` records a batch (at least 1, at most max_batch_records;
+// fewer where the buffers need).
+batch_layout layout_for(const datalog_header& header, value_path path, text_mode mode,
+                        std::uint32_t record_limit);
 
 struct record_batch {
     // Filled by the reader (fill_batch): the records from the start of `input`.

@@ -117,11 +117,11 @@ void advance(record_number& number) {
 }
 
 std::size_t format_record_line(const record_number& number, const char* record, unsigned values,
-                               text_mode mode, char* out) {
+                               value_format format, text_mode mode, char* out) {
     const int start = number.first < 5 ? number.first : 5;  // at least five wide
     std::size_t length = record_number_width - static_cast<std::size_t>(start);
     write_from(number.text_low, number.text_high, start, out);  // the values overwrite what follows
-    format_values(record, values, out + length);
+    format(record, values, out + length);
     length += value_entry_length * values;
     return length + write_line_end(mode, out + length);
 }

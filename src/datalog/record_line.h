@@ -42,11 +42,11 @@ record_number record_number_at(std::uint32_t value);
 void advance(record_number& number);
 
 // "%5d" of the record number, then ", %+.4E" of each of the `values` packed
-// values at `record`, then the line end of `mode`. Returns the length written;
-// `out` has room for record_line_capacity characters, all of which may be
-// written.
+// values at `record`, as `format` writes them, then the line end of `mode`.
+// Returns the length written; `out` has room for record_line_capacity
+// characters, all of which may be written.
 std::size_t format_record_line(const record_number& number, const char* record, unsigned values,
-                               text_mode mode, char* out);
+                               value_format format, text_mode mode, char* out);
 
 // "Unpacking record %d from .KYX file" and the line end of `mode`. Returns the
 // length written; `out` has room for progress_line_capacity characters, all of

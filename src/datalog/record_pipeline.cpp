@@ -14,8 +14,6 @@ namespace {
 
 constexpr unsigned max_workers = 8;
 
-pipeline_shape chosen = default_pipeline_shape();
-
 // What the workers share. The reader and what reading found are used under
 // `reading`; the writer in the batches' turn, which `written_batches` gives
 // and `turns` guards.
@@ -107,14 +105,6 @@ void work(void* context) {
 pipeline_shape default_pipeline_shape() {
     const unsigned processors = usable_processors();
     return {std::min(processors, max_workers), max_batch_records};
-}
-
-pipeline_shape chosen_pipeline_shape() {
-    return chosen;
-}
-
-void set_pipeline_shape(pipeline_shape shape) {
-    chosen = shape;
 }
 
 pipeline_result run_pipeline(text_reader& reader, const batch_layout& layout, unsigned threads,

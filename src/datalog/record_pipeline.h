@@ -15,7 +15,8 @@
 namespace datalog {
 
 // How a conversion shares out its work: `threads` workers (1: the calling
-// thread does it all) and at most `batch_records` records a batch.
+// thread does it all; 0 counts as 1) and at most `batch_records` records a
+// batch.
 struct pipeline_shape {
     unsigned threads;
     std::uint32_t batch_records;
@@ -24,11 +25,6 @@ struct pipeline_shape {
 // One worker for each processor this process may use, at most 8 (on one
 // processor, the calling thread); batches as large as their buffers allow.
 pipeline_shape default_pipeline_shape();
-
-// The shape conversions take: the default unless set, for tests and the
-// benchmark, which hold the program to a number of threads.
-pipeline_shape chosen_pipeline_shape();
-void set_pipeline_shape(pipeline_shape shape);
 
 struct pipeline_result {
     std::uint32_t read;  // records read

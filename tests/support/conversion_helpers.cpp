@@ -96,7 +96,7 @@ conversion run_conversion(const std::string& datalog_bytes, long fail_at, datalo
     std::FILE* progress = open_memstream(&progress_text, &progress_size);
     std::FILE* report = open_memstream(&report_text, &report_size);
     conversion result{};
-    result.status = datalog::convert_datalog(input, output, mode, progress, report);
+    result.status = datalog::convert_datalog(input, output, mode, progress, report, held_choices());
     result.output_error = std::ferror(output) != 0;
     std::fflush(output);
     if (output_path == nullptr) result.text = read_all(output);
@@ -107,6 +107,11 @@ conversion run_conversion(const std::string& datalog_bytes, long fail_at, datalo
     std::free(report_text);
     result.input_read = source.read;
     return result;
+}
+
+datalog::conversion_choices& held_choices() {
+    static datalog::conversion_choices choices;
+    return choices;
 }
 
 std::string header_report(unsigned count, unsigned values, unsigned per_phase, unsigned phases) {

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -71,19 +72,40 @@ void in_every_way(
 // The text as a conversion in `mode` writes it: with CR LF in Windows' text mode.
 std::string in_mode(datalog::text_mode mode, const std::string& text);
 
-// Holds conversions to a shape while it lives.
+// The choices run_conversion hands the conversion: this processor's own
+// unless a scope below holds them to others.
+datalog::conversion_choices& held_choices();
+
+// Holds run_conversion to a shape while it lives, and restores the one
+// before, also when an assertion ends the test early.
 class scoped_pipeline_shape {
   public:
     explicit scoped_pipeline_shape(const datalog::pipeline_shape& shape)
-        : previous_(datalog::chosen_pipeline_shape()) {
-        datalog::set_pipeline_shape(shape);
+        : previous_(held_choices().shape) {
+        held_choices().shape = shape;
     }
-    ~scoped_pipeline_shape() { datalog::set_pipeline_shape(previous_); }
+    ~scoped_pipeline_shape() { held_choices().shape = previous_; }
     scoped_pipeline_shape(const scoped_pipeline_shape&) = delete;
     scoped_pipeline_shape& operator=(const scoped_pipeline_shape&) = delete;
 
   private:
     datalog::pipeline_shape previous_;
+};
+
+// The same for a formatting path, which this processor must run.
+class scoped_value_path {
+  public:
+    explicit scoped_value_path(datalog::value_path path) : previous_(held_choices().path) {
+        if (!datalog::value_path_available(path))
+            throw std::invalid_argument(std::string("no path ") + datalog::value_path_name(path));
+        held_choices().path = path;
+    }
+    ~scoped_value_path() { held_choices().path = previous_; }
+    scoped_value_path(const scoped_value_path&) = delete;
+    scoped_value_path& operator=(const scoped_value_path&) = delete;
+
+  private:
+    datalog::value_path previous_;
 };
 
 // Files written by this process fail past `size` bytes (with EFBIG, not a

@@ -17,13 +17,11 @@ const value_path_entry& entry_of(value_path path) {
     return *entry;
 }
 
-const value_path_entry* fastest_available() {
+value_path fastest_available() {
     for (const value_path_entry& entry : value_path_table)
-        if (entry.available()) return &entry;
-    return &entry_of(value_path::scalar);
+        if (entry.available()) return entry.path;
+    return value_path::scalar;
 }
-
-const value_path_entry* active = fastest_available();
 
 }  // namespace
 
@@ -52,19 +50,13 @@ bool value_path_available(value_path path) {
     return entry_of(path).available();
 }
 
-value_path active_value_path() {
-    return active->path;
+value_path fastest_value_path() {
+    static const value_path fastest = fastest_available();
+    return fastest;
 }
 
-bool set_value_path(value_path path) {
-    const value_path_entry& entry = entry_of(path);
-    if (!entry.available()) return false;
-    active = &entry;
-    return true;
-}
-
-void format_values(const char* chars, unsigned count, char* out) {
-    active->format(chars, count, out);
+value_format format_of(value_path path) {
+    return entry_of(path).format;
 }
 
 }  // namespace datalog

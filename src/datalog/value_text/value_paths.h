@@ -13,6 +13,9 @@ enum class value_path { scalar, sse41, avx2, avx512 };
 // overwrites or ignores.
 constexpr unsigned format_values_overrun = 3;
 
+// What a path does: see value_path_entry's `format`.
+using value_format = unsigned (*)(const char* chars, unsigned count, char* out);
+
 // One path: its name, whether this build and processor run it, and what it
 // does. `format` writes ", " and the 11-character text of each of the `count`
 // (0-16) packed values at `chars`: 13 * count characters, and up to
@@ -23,7 +26,7 @@ struct value_path_entry {
     value_path path;
     const char* name;
     bool (*available)();
-    unsigned (*format)(const char* chars, unsigned count, char* out);
+    value_format format;
 };
 
 // Every path, fastest first: the one list the dispatch, the benchmark and the
@@ -39,15 +42,11 @@ bool value_path_named(std::string_view name, value_path* path);
 // Whether this build and processor run the path (scalar always does).
 bool value_path_available(value_path path);
 
-// The path format_values takes: the fastest available unless overridden.
-value_path active_value_path();
+// The fastest path this build and processor run, chosen once, at start-up:
+// the one a conversion takes unless its caller holds it to another.
+value_path fastest_value_path();
 
-// Makes format_values take `path`, for tests and the benchmark, which name a
-// path to hold the program to it. A path this build or processor does not run
-// is refused: false, and the path taken stays as it was.
-bool set_value_path(value_path path);
-
-// The text of the values as the active path's `format` writes it.
-void format_values(const char* chars, unsigned count, char* out);
+// The path's `format`.
+value_format format_of(value_path path);
 
 }  // namespace datalog
