@@ -38,4 +38,14 @@ TEST_F(Program, EveryWayOfSharingOutWritesTheSameBytes) {
     }
 }
 
+// The Windows program's thread group where the system gives fewer threads
+// than asked, or none (tests/windows/fewer_threads.cpp); the Linux one's is
+// Threads.* in the unit tests.
+TEST_F(Program, TheWindowsThreadGroupGivenFewerThreadsSaysHowMany) {
+    if (program_runs_natively()) GTEST_SKIP() << "the Linux program's: Threads.*";
+    const program_result r = run_beside_program(folder, "fewer_threads", {}, 60);
+    if (r.status == 77) GTEST_SKIP() << "a 64-bit program's address space is too large to fill";
+    EXPECT_EQ(r.status, 0) << r.out;
+}
+
 }  // namespace
