@@ -7,10 +7,15 @@ namespace datalog {
 
 namespace {
 
+// Where the progress line of the batch's record `record` starts.
+std::uint32_t progress_start(const record_batch& batch, std::uint32_t record) {
+    return record == 0 ? 0 : batch.progress_ends[record - 1];
+}
+
 // The characters of the batch's progress lines for records [first, end).
 void show_progress(std::FILE* progress, const record_batch& batch, std::uint32_t first,
                    std::uint32_t end) {
-    const std::uint32_t from = first == 0 ? 0 : batch.progress_ends[first - 1];
+    const std::uint32_t from = progress_start(batch, first);
     std::fwrite(batch.progress + from, 1, batch.progress_ends[end - 1] - from, progress);
 }
 
@@ -22,7 +27,7 @@ std::uint32_t hold(batch_writer& writer, const record_batch& batch, std::size_t 
     for (; record < batch.count && batch.line_ends[record] <= to; ++record) {
         writer.held_ends.push_back(
             static_cast<std::uint32_t>(writer.held + batch.line_ends[record] - from));
-        const std::uint32_t start = record == 0 ? 0 : batch.progress_ends[record - 1];
+        const std::uint32_t start = progress_start(batch, record);
         writer.held_progress.append(batch.progress + start, batch.progress_ends[record] - start);
         writer.held_progress_ends.push_back(writer.held_progress.size());
     }
