@@ -20,12 +20,13 @@ void count_call(void*) {
     ++calls;
 }
 
-// Reserves address space, largest pieces first, until no piece of more than
-// 128 KiB is left; returns what it reserved.
+// Reserves address space, largest pieces first, until only pieces under 2 MB
+// are left: too small for a thread's stack (2 MB reserved), and room for what
+// Wine itself allocates meanwhile. Returns what it reserved.
 std::vector<void*> reserve_all() {
     std::vector<void*> reserved;
     reserved.reserve(4096);
-    for (SIZE_T size = SIZE_T{1} << 30; size > 64 * 1024; size /= 2)
+    for (SIZE_T size = SIZE_T{1} << 30; size > 1024 * 1024; size /= 2)
         while (void* at = VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_NOACCESS))
             reserved.push_back(at);
     return reserved;
