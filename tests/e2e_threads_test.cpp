@@ -31,7 +31,7 @@ TEST_F(Program, EveryWayOfSharingOutWritesTheSameBytes) {
                                    {"program", "any", held, "-iIN.KYX", "-oIN.TXT"}, 60);
             const std::string name = shape_name(shape) + ", run " + std::to_string(run);
             ASSERT_NE(r.status, timed_out_status) << name << ": still running after a minute";
-            EXPECT_EQ(r.status, 0) << name;
+            EXPECT_EQ(r.status, 0) << name << ", said: " << r.err;
             EXPECT_TRUE(r.out == as_written(expected.out)) << name;
             EXPECT_TRUE(read_file(path("IN.TXT")) == as_written(expected.text)) << name;
         }
