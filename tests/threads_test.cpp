@@ -13,15 +13,7 @@
 
 #include "conversion_helpers.h"
 #include "datalog_writer.h"
-
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-#define DATALOG_SANITIZED 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define DATALOG_SANITIZED 1
-#endif
+#include "sanitized.h"
 
 namespace {
 
