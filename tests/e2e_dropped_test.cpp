@@ -132,6 +132,25 @@ TEST_F(Program, ALastOptionIsADroppedPathOnlyUnderItsExactName) {
     }
 }
 
+// Windows gives a long name a short one too, and either opens the file: a
+// last option that names a file under its short name is that file, dropped.
+TEST_F(Program, ALastOptionIsADroppedPathUnderAShortName) {
+    if (program_runs_natively()) GTEST_SKIP() << "Linux gives no short names";
+    write("-ilogs/precious datalog.KYX", small_datalog());
+    const program_result named =
+        run_beside_program(folder, "short_name", {"-ilogs\\precious datalog.KYX"}, 60);
+    ASSERT_EQ(named.status, 0);
+    const std::string short_name = named.out.substr(named.out.rfind('\\') + 1);
+    ASSERT_NE(short_name, "precious datalog.KYX");
+    const std::string input = "-ilogs\\" + short_name;
+    const std::string output = input.substr(0, input.rfind('.')) + ".txt";
+    const program_result r = run({input});
+    EXPECT_EQ(r.status, 0) << input;
+    EXPECT_EQ(r.err, as_written(converted(input, output)));
+    EXPECT_EQ(read_file(path("-ilogs/" + output.substr(output.rfind('\\') + 1))),
+              as_written(small_text));
+}
+
 TEST_F(Program, PathsLongerThan511CharactersWork) {
     std::string name;
     while (name.size() < 600) name += "long_folder_name_" + std::to_string(name.size()) + "/";
